@@ -1,0 +1,45 @@
+// One object file's vertices and faces, placed and scaled by the scene.
+//
+// Lifecycle: constructor, LoadObject, then SetPosition and ScaleObject, read by CompileScene,
+// and FreeObject at the end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "scene/geometry.h"
+#include "scene/load_problem.h"
+
+struct SceneObject {
+    int32_t vertexCount;
+    int32_t faceCount;
+    int32_t hidden;                   // copied into every face by LoadObject
+    float x, y, z;                    // position in the world, added by compilation, never scaled
+    float header1, header2, header3;  // the object file's three header values, kept as read
+    Vertex* vertices;                 // vertexCount elements, object coordinates, already scaled
+    Face* faces;                      // faceCount elements, corners index `vertices`
+    float scale;                      // the factor of the last ScaleObject
+    bool loaded;
+
+    SceneObject();
+
+    // Reads the object file `name`. True on failure, after the box "Object could not be
+    // loaded!"; the object is then as constructed and holds no memory. Refused: a file that
+    // cannot be opened, and a malformed one (a negative count, counts the file is too short to
+    // hold, a missing or non-numeric token before the end of the last face, a corner index
+    // outside the object's vertices). A texture index is not checked here: faces with an
+    // unknown texture are kept and never drawn. Tokens after the last face are ignored.
+    bool LoadObject(const char* name);
+    void SetPosition(float x, float y, float z);
+    // Multiplies every vertex position by `factor` in place and records it in `scale`.
+    void ScaleObject(float factor);
+    // Releases the arrays; decides by the counts, so an object never loaded releases nothing.
+    void FreeObject();
+    void SetHeaderValues(float first, float second, float third);
+};
+
+// The reading half of LoadObject, on text already in memory. True when the text is a valid
+// object file; then `object` (freshly constructed) holds it and `loaded` is true. Otherwise the
+// object stays as constructed, nothing is left allocated and `problem`, when given, says where
+// and why.
+bool ParseObjectText(const char* text, size_t size, SceneObject& object, LoadProblem* problem);

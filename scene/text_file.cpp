@@ -1,0 +1,38 @@
+#include "scene/text_file.h"
+
+#include <fcntl.h>     // open, O_NONBLOCK: a FIFO must not block the open
+#include <sys/mman.h>  // mmap, madvise
+#include <sys/stat.h>  // fstat, S_ISREG
+#include <unistd.h>    // close
+
+bool OpenTextFile(const char* path, TextFile& file) {
+    file = TextFile();
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return false;
+    }
+    static const char kEmpty[1] = {0};
+    file.data = kEmpty;
+    file.size = static_cast<size_t>(info.st_size);
+    if (file.size > 0) {
+        void* mapping = mmap(nullptr, file.size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (mapping == MAP_FAILED) {
+            close(fd);
+            file = TextFile();
+            return false;
+        }
+        madvise(mapping, file.size, MADV_SEQUENTIAL);
+        file.data = static_cast<const char*>(mapping);
+        file.mappedSize = file.size;
+    }
+    close(fd);  // the mapping keeps the contents
+    return true;
+}
+
+void CloseTextFile(TextFile& file) {
+    if (file.mappedSize > 0) munmap(const_cast<char*>(file.data), file.mappedSize);
+    file = TextFile();
+}

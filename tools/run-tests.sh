@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite: unit, GL and end-to-end tests, then the unit
+# tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+jobs="$(nproc)"
+"$root/tools/deps.sh"
+
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_WERROR=ON >/dev/null
+cmake --build "$root/build" -j"$jobs"
+(cd "$root/build" && ctest --output-on-failure -j"$jobs")
+
+cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON \
+      -DQUORVANE_WERROR=ON -DQUORVANE_BENCH=OFF >/dev/null
+cmake --build "$root/build-sanitize" --target quorvane_tests -j"$jobs"
+(cd "$root/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" -LE e2e -E '^format$')
