@@ -27,8 +27,8 @@ double MedianSeconds(int runs, const std::function<bool()>& load) {
     for (int i = 0; i < runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
         if (!load()) return -1.0;
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-                            .count());
+        times.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];

@@ -55,7 +55,7 @@ struct Writer {
     FILE* file;
     std::string buffer;
     explicit Writer(const std::string& path) : file(std::fopen(path.c_str(), "wb")) {}
-    ~Writer() { Flush(), file != nullptr && std::fclose(file); }
+    ~Writer() { Flush(), file != nullptr&& std::fclose(file); }
     void Flush() {
         if (file != nullptr) std::fwrite(buffer.data(), 1, buffer.size(), file);
         buffer.clear();
@@ -76,8 +76,8 @@ void MakeDirectories(const std::string& path) {
 
 void WriteSolidTga(const std::string& path, int index) {
     const int size = 8;
-    std::vector<unsigned char> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, size, 0, size, 0, 24,
-                                        0};
+    std::vector<unsigned char> bytes = {0, 0, 2, 0,    0, 0,    0, 0,  0,
+                                        0, 0, 0, size, 0, size, 0, 24, 0};
     for (int i = 0; i < size * size; ++i) {
         bytes.push_back(static_cast<unsigned char>(index * 37));
         bytes.push_back(static_cast<unsigned char>(128 + index * 11));
@@ -110,8 +110,8 @@ bool WriteObjectFile(const std::string& path, const LargeMesh& mesh) {
     GenerateMesh(
         mesh,
         [&](double x, double y, double z, double u, double v) {
-            out.Append(line, std::snprintf(line, sizeof line, "%.6f %.6f %.6f %.6f %.6f\n", x, y,
-                                           z, u, v));
+            out.Append(line, std::snprintf(line, sizeof line, "%.6f %.6f %.6f %.6f %.6f\n", x, y, z,
+                                           u, v));
         },
         [&](int64_t a, int64_t b, int64_t c, int32_t texture) {
             out.Append(line, std::snprintf(line, sizeof line, "%lld %lld %lld %d\n",
@@ -128,8 +128,8 @@ bool WriteWavefrontFile(const std::string& path, const LargeMesh& mesh) {
     GenerateMesh(
         mesh,
         [&](double x, double y, double z, double u, double v) {
-            out.Append(line, std::snprintf(line, sizeof line, "v %.6f %.6f %.6f\nvt %.6f %.6f\n",
-                                           x, y, z, u, v));
+            out.Append(line, std::snprintf(line, sizeof line, "v %.6f %.6f %.6f\nvt %.6f %.6f\n", x,
+                                           y, z, u, v));
         },
         [&](int64_t a, int64_t b, int64_t c, int32_t) {
             const long long A = a + 1, B = b + 1, C = c + 1;
@@ -140,8 +140,8 @@ bool WriteWavefrontFile(const std::string& path, const LargeMesh& mesh) {
 }
 
 std::string WriteLargeScene(const std::string& root, const LargeMesh& mesh) {
-    const std::string name = "bench-" + std::to_string(mesh.faceCount) + "-" +
-                             std::to_string(mesh.textureCount);
+    const std::string name =
+        "bench-" + std::to_string(mesh.faceCount) + "-" + std::to_string(mesh.textureCount);
     MakeDirectories(root + "/data/" + name);
     const std::string object = "data/" + name + "/mesh.obj";
     if (FileSize(root + "/" + object) < 0) WriteObjectFile(root + "/" + object, mesh);
