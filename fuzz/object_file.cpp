@@ -8,8 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SceneObject object;
     LoadProblem problem;
-    const bool valid =
-        ParseObjectText(reinterpret_cast<const char*>(data), size, object, &problem);
+    const bool valid = ParseObjectText(reinterpret_cast<const char*>(data), size, object, &problem);
     if (valid) {
         for (int32_t i = 0; i < object.faceCount; ++i) {
             const Face& f = object.faces[i];

@@ -13,9 +13,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         int32_t integer = 0;
         float number = 0.0f;
         switch (step % 3) {
-            case 0: ReadInt(reader, integer); break;
-            case 1: ReadFloat(reader, number); break;
-            default: ReadName(reader, name); break;
+            case 0:
+                ReadInt(reader, integer);
+                break;
+            case 1:
+                ReadFloat(reader, number);
+                break;
+            default:
+                ReadName(reader, name);
+                break;
         }
         if (reader.cursor <= before && reader.error != TokenError::Missing) __builtin_trap();
         if (reader.cursor > reader.end) __builtin_trap();
