@@ -15,21 +15,14 @@ inline bool IsDigit(unsigned char c) {
     return static_cast<unsigned>(c - '0') < 10u;
 }
 
-// Finds the next token; false when only white space is left.
-inline bool NextToken(TokenReader& reader, const char*& first, const char*& last) {
-    const char* p = reader.cursor;
-    while (p < reader.end && IsSpace(static_cast<unsigned char>(*p))) ++p;
-    reader.tokenStart = p;
-    if (p == reader.end) {
-        reader.cursor = p;
-        reader.error = TokenError::Missing;
-        return false;
-    }
-    first = p;
-    while (p < reader.end && !IsSpace(static_cast<unsigned char>(*p))) ++p;
-    last = p;
-    reader.cursor = p;
-    return true;
+inline const char* SkipSpace(const char* p, const char* end) {
+    while (p < end && IsSpace(static_cast<unsigned char>(*p))) ++p;
+    return p;
+}
+
+inline const char* SkipToken(const char* p, const char* end) {
+    while (p < end && !IsSpace(static_cast<unsigned char>(*p))) ++p;
+    return p;
 }
 
 // Powers of ten that a float holds exactly (5^10 < 2^24).
@@ -62,90 +55,104 @@ TokenReader MakeTokenReader(const char* data, size_t size) {
     return reader;
 }
 
-TokenError ParseIntToken(const char* first, const char* last, int32_t& value) {
-    const char* p = first;
+namespace {
+
+// The number scanners parse from p and return where their grammar stopped; the caller decides
+// whether the token ends there. One scanner serves the file readers and the single-token parsers.
+inline const char* ScanInt(const char* p, const char* end, int32_t& value, TokenError& error) {
     bool negative = false;
-    if (p < last && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    if (p == last) return TokenError::Malformed;
-    unsigned base = 10;
-    if (*p == '0') {
-        base = 8;
-        if (p + 1 < last && (p[1] | 0x20) == 'x') {
-            base = 16;
-            p += 2;
-            if (p == last) return TokenError::Malformed;
-        }
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    if (p == end || !IsDigit(static_cast<unsigned char>(*p))) {
+        error = TokenError::Malformed;
+        return p;
     }
     uint64_t magnitude = 0;
     bool tooLarge = false;
-    for (; p < last; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        unsigned digit;
-        if (IsDigit(c)) {
-            digit = c - '0';
-        } else if (base == 16 && static_cast<unsigned>((c | 0x20) - 'a') < 6u) {
-            digit = (c | 0x20) - 'a' + 10;
-        } else {
-            return TokenError::Malformed;
+    if (*p != '0') {  // decimal, the common case
+        const char* first = p;
+        for (; p < end && IsDigit(static_cast<unsigned char>(*p)); ++p) {
+            magnitude = magnitude * 10 + static_cast<unsigned>(*p - '0');
+            if (p - first >= 10) tooLarge = true, magnitude = 0;
         }
-        if (digit >= base) return TokenError::Malformed;
-        magnitude = magnitude * base + digit;
-        if (magnitude > 0x80000000u) {
-            tooLarge = true;
-            magnitude = 0x80000001u;  // keeps scanning for malformed digits without overflow
+    } else if (p + 1 < end && (p[1] | 0x20) == 'x') {
+        p += 2;
+        const char* first = p;
+        for (; p < end; ++p) {
+            const unsigned c = static_cast<unsigned char>(*p);
+            unsigned digit;
+            if (IsDigit(c)) {
+                digit = c - '0';
+            } else if ((c | 0x20) - 'a' < 6u) {
+                digit = (c | 0x20) - 'a' + 10;
+            } else {
+                break;
+            }
+            magnitude = magnitude * 16 + digit;
+            if (magnitude > 0xffffffffu) tooLarge = true, magnitude = 0;
+        }
+        if (p == first) {
+            error = TokenError::Malformed;
+            return p;
+        }
+    } else {
+        for (; p < end && static_cast<unsigned>(*p - '0') < 8u; ++p) {
+            magnitude = magnitude * 8 + static_cast<unsigned>(*p - '0');
+            if (magnitude > 0xffffffffu) tooLarge = true, magnitude = 0;
         }
     }
     if (tooLarge || magnitude > (negative ? 0x80000000u : 0x7fffffffu)) {
-        return TokenError::OutOfRange;
+        error = TokenError::OutOfRange;
+        return p;
     }
     value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
                      : static_cast<int32_t>(magnitude);
-    return TokenError::None;
+    error = TokenError::None;
+    return p;
 }
 
-TokenError ParseFloatToken(const char* first, const char* last, float& value) {
-    const char* p = first;
+inline const char* ScanFloat(const char* p, const char* end, float& value, TokenError& error) {
+    const char* first = p;
     bool negative = false;
-    if (p < last && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    const char* number = p;  // from_chars takes a minus sign but no plus sign
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
 
-    // Grammar check and, on the way, the decimal mantissa for the fast path.
+    // Grammar check and, on the way, the decimal mantissa for the fast path. Leading zeros do
+    // not count as significant; beyond 19 significant digits the mantissa is not used.
     uint64_t mantissa = 0;
-    int significantDigits = 0;  // digits in mantissa, leading zeros not counted
-    int fractionDigits = 0;     // digits of the mantissa after the point
-    bool anyDigit = false;
-    for (; p < last && IsDigit(static_cast<unsigned char>(*p)); ++p) {
-        anyDigit = true;
-        if (mantissa != 0 || *p != '0') {
-            ++significantDigits;
-            if (significantDigits <= 19) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        }
+    int significantDigits = 0;
+    int fractionDigits = 0;
+    const char* digits = p;
+    for (; p < end && IsDigit(static_cast<unsigned char>(*p)); ++p) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        significantDigits += mantissa != 0;
     }
-    if (p < last && *p == '.') {
-        for (++p; p < last && IsDigit(static_cast<unsigned char>(*p)); ++p) {
-            anyDigit = true;
-            ++fractionDigits;
-            if (mantissa != 0 || *p != '0') {
-                ++significantDigits;
-                if (significantDigits <= 19) {
-                    mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-                }
-            }
+    bool anyDigit = p != digits;
+    if (p < end && *p == '.') {
+        const char* fraction = ++p;
+        for (; p < end && IsDigit(static_cast<unsigned char>(*p)); ++p) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+            significantDigits += mantissa != 0;
         }
+        fractionDigits = static_cast<int>(p - fraction);
+        anyDigit = anyDigit || p != fraction;
     }
-    if (!anyDigit) return TokenError::Malformed;
+    if (!anyDigit) {
+        error = TokenError::Malformed;
+        return p;
+    }
     int64_t exponent = 0;
-    if (p < last && (*p | 0x20) == 'e') {
+    if (p < end && (*p | 0x20) == 'e') {
         ++p;
         bool negativeExponent = false;
-        if (p < last && (*p == '+' || *p == '-')) negativeExponent = *p++ == '-';
-        if (p == last) return TokenError::Malformed;
-        for (; p < last && IsDigit(static_cast<unsigned char>(*p)); ++p) {
+        if (p < end && (*p == '+' || *p == '-')) negativeExponent = *p++ == '-';
+        if (p == end || !IsDigit(static_cast<unsigned char>(*p))) {
+            error = TokenError::Malformed;
+            return p;
+        }
+        for (; p < end && IsDigit(static_cast<unsigned char>(*p)); ++p) {
             if (exponent < 100000) exponent = exponent * 10 + (*p - '0');
         }
         if (negativeExponent) exponent = -exponent;
     }
-    if (p != last) return TokenError::Malformed;
 
     // Fast path: a mantissa and a power of ten that are both exact floats give a correctly
     // rounded result in one float operation.
@@ -154,35 +161,82 @@ TokenError ParseFloatToken(const char* first, const char* last, float& value) {
         float result = static_cast<float>(mantissa);
         result = scale < 0 ? result / kExactPowersOfTen[-scale] : result * kExactPowersOfTen[scale];
         value = negative ? -result : result;
-        return TokenError::None;
+        error = TokenError::None;
+        return p;
     }
 
-    const char* start = negative ? number - 1 : number;
+    // from_chars takes a minus sign but no plus sign.
+    const char* start = *first == '+' ? first + 1 : first;
     float result = 0.0f;
-    const std::from_chars_result parsed = std::from_chars(start, last, result);
-    if (parsed.ec == std::errc::result_out_of_range) return ParseOutOfRange(start, last, value);
-    if (parsed.ec != std::errc() || parsed.ptr != last) return TokenError::Malformed;
-    value = result;
-    return TokenError::None;
+    const std::from_chars_result parsed = std::from_chars(start, p, result);
+    if (parsed.ec == std::errc::result_out_of_range) {
+        error = ParseOutOfRange(start, p, value);
+    } else if (parsed.ec != std::errc() || parsed.ptr != p) {
+        error = TokenError::Malformed;
+    } else {
+        value = result;
+        error = TokenError::None;
+    }
+    return p;
+}
+
+template <typename T, typename Scanner>
+inline TokenError ParseWholeToken(const char* first, const char* last, T& value, Scanner scan) {
+    TokenError error = TokenError::None;
+    const char* stop = scan(first, last, value, error);
+    return error == TokenError::None && stop != last ? TokenError::Malformed : error;
+}
+
+// Reads the next token with `scan`; the token must end where the scanner stopped.
+template <typename T, typename Scanner>
+inline bool ReadNumber(TokenReader& reader, T& value, Scanner scan) {
+    const char* p = SkipSpace(reader.cursor, reader.end);
+    reader.tokenStart = p;
+    if (p == reader.end) {
+        reader.cursor = p;
+        reader.error = TokenError::Missing;
+        return false;
+    }
+    T scanned = value;
+    TokenError error = TokenError::None;
+    const char* stop = scan(p, reader.end, scanned, error);
+    if (stop < reader.end && !IsSpace(static_cast<unsigned char>(*stop))) {
+        error = error == TokenError::None ? TokenError::Malformed : error;
+        stop = SkipToken(stop, reader.end);
+    }
+    reader.cursor = stop;
+    reader.error = error;
+    if (error != TokenError::None) return false;
+    value = scanned;
+    return true;
+}
+
+}  // namespace
+
+TokenError ParseIntToken(const char* first, const char* last, int32_t& value) {
+    return ParseWholeToken(first, last, value, ScanInt);
+}
+
+TokenError ParseFloatToken(const char* first, const char* last, float& value) {
+    return ParseWholeToken(first, last, value, ScanFloat);
 }
 
 bool ReadInt(TokenReader& reader, int32_t& value) {
-    const char *first, *last;
-    if (!NextToken(reader, first, last)) return false;
-    reader.error = ParseIntToken(first, last, value);
-    return reader.error == TokenError::None;
+    return ReadNumber(reader, value, ScanInt);
 }
 
 bool ReadFloat(TokenReader& reader, float& value) {
-    const char *first, *last;
-    if (!NextToken(reader, first, last)) return false;
-    reader.error = ParseFloatToken(first, last, value);
-    return reader.error == TokenError::None;
+    return ReadNumber(reader, value, ScanFloat);
 }
 
 bool ReadName(TokenReader& reader, char* name) {
-    const char *first, *last;
-    if (!NextToken(reader, first, last)) return false;
+    const char* first = SkipSpace(reader.cursor, reader.end);
+    reader.tokenStart = first;
+    const char* last = reader.cursor = SkipToken(first, reader.end);
+    if (first == last) {
+        reader.error = TokenError::Missing;
+        return false;
+    }
     const size_t length = static_cast<size_t>(last - first);
     if (length > kMaxNameLength) {
         reader.error = TokenError::TooLong;

@@ -14,3 +14,9 @@ cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_S
       -DQUORVANE_WERROR=ON -DQUORVANE_BENCH=OFF >/dev/null
 cmake --build "$root/build-sanitize" --target quorvane_tests -j"$jobs"
 (cd "$root/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" -LE e2e -E '^format$')
+
+# Every fuzz target for a bounded time (QUORVANE_FUZZ_SECONDS, default 60 s each; 0 skips).
+seconds="${QUORVANE_FUZZ_SECONDS:-60}"
+if [ "$seconds" -gt 0 ]; then
+    "$root/tools/run-fuzz.sh" "$seconds"
+fi

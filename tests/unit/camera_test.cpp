@@ -29,14 +29,15 @@ TEST(Camera, ReadsSixValuesWithHeadingLast) {
 // Catches uninitialised or stale values after a short or malformed file.
 TEST(Camera, ShortOrMalformedFilesLoadWithZeros) {
     TempDir dir;
-    for (const char* text : {"", "5 6", "5 6 word 8 9 10", std::string(10, '\0').c_str()}) {
+    const std::string texts[] = {"", "5 6", "5 6 word 8 9 10", std::string(10, '\0')};
+    for (const std::string& text : texts) {
         Camera camera;
         camera.heading = camera.yaw = camera.z = 99.0f;
-        ASSERT_EQ(camera.LoadCamera(dir.Write("c.cam", text).c_str()), 0) << text;
+        ASSERT_EQ(camera.LoadCamera(dir.Write("c.cam", text).c_str()), 0) << text.c_str();
         EXPECT_TRUE(camera.loaded);
-        EXPECT_EQ(camera.z, 0.0f) << text;
-        EXPECT_EQ(camera.yaw, 0.0f) << text;
-        EXPECT_EQ(camera.heading, 0.0f) << text;
+        EXPECT_EQ(camera.z, 0.0f) << text.c_str();
+        EXPECT_EQ(camera.yaw, 0.0f) << text.c_str();
+        EXPECT_EQ(camera.heading, 0.0f) << text.c_str();
     }
     Camera partial;
     partial.LoadCamera(dir.Write("p.cam", "5 6 word 8 9 10").c_str());

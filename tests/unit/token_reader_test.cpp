@@ -1,6 +1,7 @@
 // Guards the number and name rules every text file relies on.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -107,18 +108,43 @@ TEST(TokenReader, FloatsMatchFormattedExtraction) {
     }
 }
 
-// Catches a fast path that rounds differently from the correctly rounded reference.
-TEST(TokenReader, RandomDecimalsMatchStrtof) {
+// Catches a fast path that rounds differently from the correctly rounded reference, in any bit.
+TEST(TokenReader, MillionsOfDecimalsMatchFromChars) {
     std::mt19937_64 random(42);
-    for (int i = 0; i < 200000; ++i) {
-        const int digits = 1 + static_cast<int>(random() % 12);
-        std::string token = (random() & 1) ? "-" : "";
-        for (int d = 0; d < digits; ++d) token += static_cast<char>('0' + random() % 10);
-        token.insert(token.size() - random() % (digits + 1), ".");
-        if (random() % 4 == 0) token += "e" + std::to_string(static_cast<int>(random() % 90) - 45);
-        if (token == "." || token == "-.") continue;
-        float value = 0.0f;
-        const float expected = std::strtof(token.c_str(), nullptr);
+    const auto digitsOf = [&](int count) {
+        std::string digits;
+        for (int d = 0; d < count; ++d) digits += static_cast<char>('0' + random() % 10);
+        return digits;
+    };
+    for (int i = 0; i < 3000000; ++i) {
+        std::string token = (random() % 3 == 0) ? "-" : (random() % 8 == 0 ? "+" : "");
+        switch (i % 6) {
+            case 0:  // the common shape: a few digits, six decimals
+                token += digitsOf(1 + random() % 3) + "." + digitsOf(6);
+                break;
+            case 1:  // long mantissas, beyond what a float or a 64-bit integer holds
+                token += digitsOf(1 + random() % 12) + "." + digitsOf(1 + random() % 25);
+                break;
+            case 2:  // halfway cases between two floats near 2^24 and beyond
+                token +=
+                    std::to_string((uint64_t{1} << (24 + random() % 8)) + 1 + 2 * (random() % 64));
+                break;
+            case 3:  // denormals and underflow
+                token += digitsOf(1 + random() % 9) + "e-" + std::to_string(36 + random() % 16);
+                break;
+            case 4:  // large exponents, some beyond the float range
+                token += "0." + digitsOf(1 + random() % 8) + "e" + std::to_string(random() % 42);
+                break;
+            default:  // leading zeros in both parts
+                token += "000" + digitsOf(random() % 4) + ".000" + digitsOf(1 + random() % 7);
+                break;
+        }
+        float value = 0.0f, expected = 0.0f;
+        const char* first = token.data() + (token[0] == '+');
+        const auto reference = std::from_chars(first, token.data() + token.size(), expected);
+        if (reference.ec == std::errc::result_out_of_range) {
+            expected = std::strtof(token.c_str(), nullptr);  // underflow to 0, overflow to inf
+        }
         if (std::isinf(expected)) {
             ASSERT_EQ(ParseFloat(token, value), TokenError::OutOfRange) << token;
             continue;

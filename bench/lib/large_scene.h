@@ -1,0 +1,30 @@
+// Large generated scenes for the benchmarks, in the project's own formats.
+//
+// The geometry is a jittered grid: every face is valid, the numbers look like a modeller's
+// output (six decimals), and the same seed always gives the same bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct LargeMesh {
+    int64_t vertexCount = 0;
+    int64_t faceCount = 0;
+    int32_t textureCount = 1;  // faces cycle through this many texture indices
+    uint32_t seed = 1;
+};
+
+// A mesh with about `faces` faces (two per grid cell, so about half as many vertices).
+LargeMesh MeshWithFaces(int64_t faces, int32_t textures);
+
+// Writes the mesh as an object file of the viewer.
+bool WriteObjectFile(const std::string& path, const LargeMesh& mesh);
+// Writes the same geometry as a Wavefront OBJ file (v, vt and f v/vt records).
+bool WriteWavefrontFile(const std::string& path, const LargeMesh& mesh);
+// Writes a whole scene under `root`: root/data/bench.scn naming one object file of the mesh,
+// `mesh.textureCount` small TGA textures and a camera looking at the mesh. Returns the scene
+// file's path relative to `root`.
+std::string WriteLargeScene(const std::string& root, const LargeMesh& mesh);
+
+// Size of a file in bytes, -1 when it does not exist.
+int64_t FileSize(const std::string& path);
