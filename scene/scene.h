@@ -29,14 +29,21 @@ struct Scene {
     Scene();
 
     // Loads the scene file `name`: objects, then textures, then the camera. True on failure,
-    // after exactly one message box; nothing after the failing item is read.
+    // after exactly one message box; nothing after the failing item is read. A malformed scene
+    // file (scene/scene_file.h) is refused with "Scene could not be loaded!" at its first fault.
+    // When the file cannot be opened the record is left as it was; otherwise whatever it still
+    // holds is released first (DestroyScene), so the load starts from the beginning. What a
+    // failed load allocated stays until the next DestroyScene or LoadScene.
     bool LoadScene(const char* name);
     // Merges the objects into the world arrays and records the display list. Needs a loaded
     // scene and a current GL context.
     void CompileScene();
     // Clears, sets the view from the camera and calls the list. False when not compiled.
     bool DrawScene();
-    // Releases everything loading and compilation allocated. GL objects are deleted only when a
-    // context is current (otherwise they went with it).
+    // Releases everything loading and compilation allocated: the objects and their array, the
+    // texture names and image, the camera, the world arrays. The display list and the textures
+    // are deleted only when a context is current (otherwise they went with it). Resets counts,
+    // pointers and flags to the constructor's values (view fields apart), so it may run again
+    // and LoadScene may follow.
     void DestroyScene();
 };
