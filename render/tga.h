@@ -23,7 +23,7 @@ enum class TgaError : uint8_t {
     CannotOpen,        // missing, unreadable, or not a regular file
     TruncatedHeader,   // fewer than 18 bytes
     ImageId,           // byte 0 is not 0
-    ColourMapped,      // a colour map (type 1, image type 1) or a non-zero colour-map specification
+    ColourMapped,      // a colour map (type 1, image type 1) or non-zero colour-map fields
     Compressed,        // run-length encoded (image type 9, 10 or 11)
     Grey,              // grey-scale (image type 3)
     UnsupportedType,   // any other image type but 2
@@ -39,10 +39,10 @@ enum class TgaError : uint8_t {
 const char* DescribeTgaError(TgaError error);
 
 // Step 3 of LoadTexture: None when the 12 bytes equal kTgaSignature; otherwise the first reason
-// that tells them apart (ID, colour map, image type, colour-map specification, origin).
+// that tells them apart (ID, colour map, image type, colour-map fields, origin).
 TgaError CheckTgaSignature(const uint8_t* block);
 
-// Width and height of the 6 specification bytes (little-endian).
+// Width and height of the 6 image-description bytes (little-endian).
 inline uint32_t TgaWidth(const uint8_t* spec) {
     return spec[0] + spec[1] * 256u;
 }

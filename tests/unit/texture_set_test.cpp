@@ -261,7 +261,7 @@ std::vector<Refusal> RefusedFiles() {
              h.depth = 8;
          }),
          TgaError::ColourMapped},
-        {"colour-map specification", WithHeader([](Header& h) { h.colourMapSpec[4] = 24; }),
+        {"colour-map fields", WithHeader([](Header& h) { h.colourMapSpec[4] = 24; }),
          TgaError::ColourMapped},
         {"run-length type 10", WithHeader([](Header& h) { h.imageType = 10; }),
          TgaError::Compressed},
