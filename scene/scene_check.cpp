@@ -1,0 +1,156 @@
+#include "scene/scene_check.h"
+
+#include <cerrno>
+#include <cstring>  // strerror
+
+#include "render/tga.h"
+#include "scene/camera.h"
+#include "scene/scene_file.h"
+#include "scene/scene_object.h"
+#include "scene/text_file.h"
+#include "scene/token_reader.h"
+
+namespace {
+
+// Warnings about faces with an unknown texture, per object file, before a summary line.
+constexpr int kFaceWarningsPerFile = 5;
+
+struct Checker {
+    SceneCheck result;
+
+    void Report(const std::string& file, const char* text, size_t offset, bool warning,
+                std::string message) {
+        CheckMessage entry;
+        entry.file = file;
+        if (text != nullptr) {
+            const TextPosition position = PositionOf(text, offset);
+            entry.line = position.line;
+            entry.column = position.column;
+        }
+        entry.warning = warning;
+        entry.text = std::move(message);
+        if (!warning) result.loadable = false;
+        result.messages.push_back(std::move(entry));
+    }
+};
+
+std::string CannotOpen(const char* kind, const std::string& name) {
+    return std::string(kind) + " file '" + name + "' cannot be opened" +
+           (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : std::string());
+}
+
+void CheckObject(Checker& checker, const TextFile& scene, const std::string& scenePath,
+                 const SceneFileObject& entry, int32_t textureCount) {
+    TextFile file;
+    errno = 0;
+    if (!OpenTextFile(entry.file.fileName.c_str(), file)) {
+        checker.Report(scenePath, scene.data, entry.file.offset, false,
+                       CannotOpen("object", entry.file.fileName));
+        return;
+    }
+    SceneObject object;
+    LoadProblem problem;
+    if (!ParseObjectText(file.data, file.size, object, &problem)) {
+        checker.Report(entry.file.fileName, file.data, problem.offset, false, problem.message);
+        CloseTextFile(file);
+        return;
+    }
+    int unknownTextures = 0;
+    for (int32_t i = 0; i < object.faceCount; ++i) {
+        const int32_t texture = object.faces[i].texture;
+        if (texture >= 0 && texture < textureCount) continue;
+        if (++unknownTextures <= kFaceWarningsPerFile) {
+            checker.Report(entry.file.fileName, nullptr, 0, true,
+                           "face " + std::to_string(i) + ": texture index " +
+                               std::to_string(texture) + " names no texture of the scene (" +
+                               std::to_string(textureCount) + " textures); it is never drawn");
+        }
+    }
+    if (unknownTextures > kFaceWarningsPerFile) {
+        checker.Report(entry.file.fileName, nullptr, 0, true,
+                       std::to_string(unknownTextures - kFaceWarningsPerFile) +
+                           " more faces with a texture index that names no texture");
+    }
+    checker.result.vertexCount += object.vertexCount;
+    checker.result.faceCount += object.faceCount;
+    if (object.hidden != 0) checker.result.hiddenFaceCount += object.faceCount;
+    object.FreeObject();
+    CloseTextFile(file);
+}
+
+void CheckTexture(Checker& checker, const TextFile& scene, const std::string& scenePath,
+                  const SceneFileEntry& entry) {
+    TextFile file;
+    errno = 0;
+    if (!OpenTextFile(entry.fileName.c_str(), file)) {
+        checker.Report(scenePath, scene.data, entry.offset, false,
+                       CannotOpen("texture", entry.fileName));
+        return;
+    }
+    TgaImage image;
+    const TgaError error = DecodeTga(reinterpret_cast<const uint8_t*>(file.data), file.size, image);
+    if (error != TgaError::None) {
+        checker.Report(scenePath, scene.data, entry.offset, false,
+                       "texture '" + entry.fileName + "' is refused: " + DescribeTgaError(error));
+    }
+    ReleaseTgaImage(image);
+    CloseTextFile(file);
+}
+
+void CheckCamera(Checker& checker, const TextFile& scene, const std::string& scenePath,
+                 const SceneFileEntry& entry) {
+    TextFile file;
+    errno = 0;
+    if (!OpenTextFile(entry.fileName.c_str(), file)) {
+        checker.Report(scenePath, scene.data, entry.offset, false,
+                       CannotOpen("camera", entry.fileName));
+        return;
+    }
+    Camera camera;
+    LoadProblem problem;
+    if (!ParseCameraText(file.data, file.size, camera, &problem)) {
+        checker.Report(entry.fileName, file.data, problem.offset, true,
+                       problem.message + "; the viewer reads 0 from here on");
+    }
+    CloseTextFile(file);
+}
+
+}  // namespace
+
+SceneCheck CheckScene(const char* sceneFile) {
+    Checker checker;
+    const std::string scenePath = sceneFile;
+    TextFile scene;
+    errno = 0;
+    if (!OpenTextFile(sceneFile, scene)) {
+        checker.Report(scenePath, nullptr, 0, false, CannotOpen("scene", scenePath));
+        return checker.result;
+    }
+    SceneFileContents contents;
+    LoadProblem problem;
+    if (!ParseSceneText(scene.data, scene.size, contents, &problem)) {
+        checker.Report(scenePath, scene.data, problem.offset, false, problem.message);
+    }
+    // Everything read before a fault is still checked.
+    for (const SceneFileObject& object : contents.objects) {
+        CheckObject(checker, scene, scenePath, object, contents.textureCount);
+    }
+    for (const SceneFileEntry& texture : contents.textures) {
+        CheckTexture(checker, scene, scenePath, texture);
+    }
+    if (!contents.camera.fileName.empty()) CheckCamera(checker, scene, scenePath, contents.camera);
+    checker.result.objectCount = contents.objectCount;
+    if (checker.result.vertexCount > INT32_MAX || checker.result.faceCount > INT32_MAX) {
+        checker.Report(scenePath, nullptr, 0, true,
+                       "the world holds more than 2147483647 vertices or faces; the viewer "
+                       "loads it but draws nothing");
+    }
+    CloseTextFile(scene);
+    return checker.result;
+}
+
+std::string FormatCheckMessage(const CheckMessage& message) {
+    return message.file + ":" + std::to_string(message.line) + ":" +
+           std::to_string(message.column) + (message.warning ? ": warning: " : ": error: ") +
+           message.text;
+}
