@@ -1,0 +1,73 @@
+// Peak resident memory of loading and compiling a large scene, per million faces.
+//
+// Usage: bench-memory FACES [DIR]. Writes (once) a scene of FACES faces under DIR (default
+// bench/out), loads and compiles it on an offscreen GL context, and prints the peak resident
+// set after loading, after building the world, and after recording the display list, against
+// the size of the world arrays. One scene per process, since the peak is the process's.
+#include <unistd.h>  // chdir
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "bench/lib/large_scene.h"
+#include "bench/lib/offscreen_gl.h"
+#include "render/world_build.h"
+#include "scene/scene.h"
+
+namespace {
+
+// The process's peak resident set so far, in MB.
+double PeakResidentMB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+    }
+    return -1.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench-memory FACES [DIR]\n");
+        return 2;
+    }
+    const int64_t faces = std::atoll(argv[1]);
+    const std::string dir = argc > 2 ? argv[2] : "bench/out";
+    std::system(("mkdir -p '" + dir + "'").c_str());
+    const std::string scenePath = WriteLargeScene(dir, MeshWithFaces(faces, 16));
+    if (chdir(dir.c_str()) != 0) return 1;
+
+    OffscreenGL gl;
+    if (!OpenOffscreenGL(gl, 64, 64)) return 1;
+    const double base = PeakResidentMB();
+    Scene scene;
+    if (scene.LoadScene(scenePath.c_str())) return 1;
+    const double loaded = PeakResidentMB();
+    // Our own compile work first, alone, then the whole compilation with GL recording the list.
+    BuildWorld(scene);
+    TextureBatches batches;
+    GroupFacesByTexture(scene, batches);
+    const double built = PeakResidentMB();
+    const double worldMB =
+        (scene.worldVertexCount * sizeof(Vertex) + scene.worldFaceCount * sizeof(Face)) / 1048576.0;
+    const double millions = scene.worldFaceCount / 1e6;
+    ReleaseBatches(batches);
+    scene.DestroyScene();
+    if (scene.LoadScene(scenePath.c_str())) return 1;
+    scene.CompileScene();
+    const double compiled = PeakResidentMB();
+    std::printf(
+        "memory: %.1fM faces, world arrays %.0f MB; peak above start: load %.0f MB, "
+        "load + our compile work %.0f MB (%.2fx the world arrays), with the GL list "
+        "%.0f MB (%.0f MB per million faces)\n",
+        millions, worldMB, loaded - base, built - base, (built - base) / worldMB, compiled - base,
+        (compiled - base) / millions);
+    scene.DestroyScene();
+    CloseOffscreenGL(gl);
+    return 0;
+}
