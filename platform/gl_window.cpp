@@ -16,7 +16,7 @@ bool Report(const char* what) {
     return false;
 }
 
-// Undoes what CreateWindowAndContext did to the platform before it made the window.
+// Gives back the platform's video with the cursor and the screen saver as the desktop had them.
 void LeaveVideo() {
     SDL_ShowCursor(SDL_ENABLE);
     SDL_EnableScreenSaver();
@@ -71,8 +71,6 @@ bool GLWindow::CreateWindowAndContext(int32_t width, int32_t height, int32_t bit
     // than SDL turning it into a quit of its own.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Report("The display could not be opened");
-    SDL_ShowCursor(SDL_DISABLE);
-    SDL_DisableScreenSaver();
 
     bool made = MakeWindowAndContext(*this, width, height, bits, title);
     if (made && fullscreen && !SwitchDisplayMode(window, width, height, bits)) {
@@ -94,6 +92,8 @@ bool GLWindow::CreateWindowAndContext(int32_t width, int32_t height, int32_t bit
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
     SDL_SetWindowInputFocus(window);
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_DisableScreenSaver();
     SetWindowProcedure(windowProcedure);
     return true;
 }

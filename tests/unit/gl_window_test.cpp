@@ -23,18 +23,6 @@ bool RefuseSwitch(SDL_Window*, int32_t, int32_t, int32_t) {
     return false;
 }
 
-struct SwitchRequest {
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t bits = 0;
-};
-SwitchRequest lastSwitch;
-
-bool AcceptSwitch(SDL_Window*, int32_t width, int32_t height, int32_t bits) {
-    lastSwitch = {width, height, bits};
-    return true;
-}
-
 // Holds a video reference of its own, so that what the window leaves behind (cursor, screen
 // saver) can still be read after it has gone.
 class GLWindowTest : public ::testing::Test {
@@ -147,20 +135,6 @@ TEST_F(GLWindowTest, RefusedFullScreenAnsweredYesMakesAWindow) {
     ASSERT_TRUE(Create());
     EXPECT_EQ(RecordedBoxes().size(), 2u);
     ExpectWindowed640x480();
-}
-
-// Catches the switch asked for another size or depth than the window's, and boxes shown when
-// the display accepts.
-TEST_F(GLWindowTest, AcceptedFullScreenAsksForTheWindowsModeOnly) {
-    SetDisplayModeSwitch(AcceptSwitch);
-    glWindow.fullscreen = true;
-    ASSERT_TRUE(Create());
-    EXPECT_TRUE(RecordedBoxes().empty());
-    EXPECT_TRUE(glWindow.fullscreen);
-    EXPECT_EQ(lastSwitch.width, 640);
-    EXPECT_EQ(lastSwitch.height, 480);
-    EXPECT_EQ(lastSwitch.bits, 16);
-    EXPECT_NE(glWindow.renderingContext, nullptr);
 }
 
 // Catches a close request that destroys the window or ends the loop with another code, and
