@@ -55,7 +55,7 @@ class GLWindowTest : public ::testing::Test {
 // Catches a wrong client size or place, a context left not current, a missing depth or back
 // buffer, and a cursor or screen saver left in the wrong state on either side of the window.
 TEST_F(GLWindowTest, WindowedHasTheContextSizeAndCursorAsked) {
-    ASSERT_TRUE(Create());
+    ASSERT_TRUE(Create()) << RecordedBoxesText();
     ExpectWindowed640x480();
     EXPECT_TRUE(RecordedBoxes().empty());
     EXPECT_FALSE(glWindow.fullscreen);
@@ -123,7 +123,7 @@ TEST_F(GLWindowTest, RefusedFullScreenAnsweredYesMakesAWindow) {
     SetDisplayModeSwitch(RefuseSwitch);
     glWindow.fullscreen = true;
     SetMessageBoxAnswer(IDYES);
-    ASSERT_TRUE(Create());
+    ASSERT_TRUE(Create()) << RecordedBoxesText();
     ASSERT_EQ(RecordedBoxes().size(), 1u);
     EXPECT_EQ(RecordedBoxes()[0].text, kRefusedText);
     EXPECT_FALSE(glWindow.fullscreen);
@@ -132,7 +132,7 @@ TEST_F(GLWindowTest, RefusedFullScreenAnsweredYesMakesAWindow) {
 
     glWindow.DestroyWindowAndContext();
     glWindow.ToggleFullscreen();
-    ASSERT_TRUE(Create());
+    ASSERT_TRUE(Create()) << RecordedBoxesText();
     EXPECT_EQ(RecordedBoxes().size(), 2u);
     ExpectWindowed640x480();
 }
@@ -140,7 +140,7 @@ TEST_F(GLWindowTest, RefusedFullScreenAnsweredYesMakesAWindow) {
 // Catches a close request that destroys the window or ends the loop with another code, and
 // window events that never reach the window procedure through the queue.
 TEST_F(GLWindowTest, CloseRequestPostsQuitAndKeepsTheWindow) {
-    ASSERT_TRUE(Create());
+    ASSERT_TRUE(Create()) << RecordedBoxesText();
     SDL_Event close = {};
     close.type = SDL_WINDOWEVENT;
     close.window.event = SDL_WINDOWEVENT_CLOSE;
@@ -162,7 +162,7 @@ TEST_F(GLWindowTest, CloseRequestPostsQuitAndKeepsTheWindow) {
 
 // Catches `active` not following minimise and restore when they come from the queue.
 TEST_F(GLWindowTest, ActiveFollowsMinimiseAndRestore) {
-    ASSERT_TRUE(Create());
+    ASSERT_TRUE(Create()) << RecordedBoxesText();
     Message message;
     while (PeekMessage(message)) DispatchMessage(message);
     EXPECT_TRUE(active);
@@ -183,7 +183,7 @@ TEST_F(GLWindowTest, ActiveFollowsMinimiseAndRestore) {
 // camera by itself every frame; where the platform cannot move the pointer the position is
 // kept.
 TEST_F(GLWindowTest, CursorGoesWhereItIsSet) {
-    ASSERT_TRUE(Create());
+    ASSERT_TRUE(Create()) << RecordedBoxesText();
     Point cursor;
     for (int32_t x : {420, 320}) {
         SetCursorPos(x, 260);
@@ -201,7 +201,7 @@ TEST(GLWindow, TakeDownLeavesThePlatformAsFound) {
     ASSERT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
     GLWindow glWindow;
     glWindow.windowProcedure = WndProc;
-    ASSERT_TRUE(glWindow.CreateWindowAndContext(640, 480, 16, "Quorvane"));
+    ASSERT_TRUE(glWindow.CreateWindowAndContext(640, 480, 16, "Quorvane")) << RecordedBoxesText();
     EXPECT_NE(SDL_WasInit(SDL_INIT_VIDEO), 0u);
     glWindow.DestroyWindowAndContext();
     glWindow.DestroyWindowAndContext();

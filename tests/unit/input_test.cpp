@@ -10,6 +10,7 @@
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "platform/window_procedure.h"
+#include "tests/unit/message_box_recorder.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ TEST(Input, ReadsNothingWithoutAFocusedWindow) {
 
     GLWindow glWindow;
     glWindow.windowProcedure = WndProc;
-    ASSERT_TRUE(glWindow.CreateWindowAndContext(640, 480, 16, "Quorvane"));
+    ASSERT_TRUE(glWindow.CreateWindowAndContext(640, 480, 16, "Quorvane")) << RecordedBoxesText();
     ASSERT_EQ(input.InitInput(glWindow.window), 1);
     input.keys[DIK_ESCAPE] = kKeyDown;
     const bool focused = SDL_GetKeyboardFocus() == glWindow.window;
