@@ -17,6 +17,12 @@ std::vector<RecordedBox>& RecordedBoxes() {
     return boxes;
 }
 
+std::string RecordedBoxesText() {
+    std::string text;
+    for (const RecordedBox& box : boxes) text += box.caption + ": " + box.text + "\n";
+    return text;
+}
+
 void SetMessageBoxAnswer(int value) {
     answer = value;
 }

@@ -13,6 +13,8 @@ struct RecordedBox {
 };
 
 std::vector<RecordedBox>& RecordedBoxes();
+// Caption and text of every box recorded, one per line: what a failed step told the user.
+std::string RecordedBoxesText();
 // The answer the next boxes get (IDOK for OK boxes by default, IDNO for yes/no boxes).
 void SetMessageBoxAnswer(int answer);
 void ResetMessageBoxRecorder();
