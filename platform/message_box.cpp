@@ -5,10 +5,6 @@
 
 namespace {
 
-int DefaultAnswer(uint32_t style) {
-    return (style & 0x0F) == MB_YESNO ? IDNO : IDOK;
-}
-
 int ShowSdlMessageBox(const char* text, const char* caption, uint32_t style) {
     const bool yesNo = (style & 0x0F) == MB_YESNO;
     const SDL_MessageBoxButtonData okButton = {
@@ -31,8 +27,7 @@ int ShowSdlMessageBox(const char* text, const char* caption, uint32_t style) {
     box.buttons = yesNo ? yesNoButtons : &okButton;
     int pressed = -1;
     if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        return DefaultAnswer(style);
+        return PrintMessageBox(text, caption, style);
     }
     return pressed;
 }
@@ -40,6 +35,11 @@ int ShowSdlMessageBox(const char* text, const char* caption, uint32_t style) {
 MessageBoxHandler handler = ShowSdlMessageBox;
 
 }  // namespace
+
+int PrintMessageBox(const char* text, const char* caption, uint32_t style) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    return (style & 0x0F) == MB_YESNO ? IDNO : IDOK;
+}
 
 int ShowMessageBox(const char* text, const char* caption, uint32_t style) {
     return handler(text, caption, style);

@@ -24,6 +24,11 @@ enum : int {
 // box, Return answers Yes and Escape answers No.
 int ShowMessageBox(const char* text, const char* caption, uint32_t style);
 
+// Writes "caption: text" to standard error and returns the box's default answer (OK; No for a
+// yes/no box) without waiting. The fallback where no box can be shown, and the handler of
+// programs that no one watches.
+int PrintMessageBox(const char* text, const char* caption, uint32_t style);
+
 // Tests replace the real boxes with a handler that records them instead of blocking.
 using MessageBoxHandler = int (*)(const char* text, const char* caption, uint32_t style);
 // Installs `handler` (null: the platform's own boxes again) and returns the one it replaces.
