@@ -1,0 +1,160 @@
+// quorvane-shot [SCENE] [OUT.png|OUT.tga] [--size WxH]: draws one frame of a scene from its
+// camera file's viewpoint, with the viewer's own start-up, GL state and fog, on a context that
+// needs no display (SDL's offscreen driver unless SDL_VIDEODRIVER names another), and writes it
+// as a picture. Defaults: data/demo.scn, quorvane-shot.png, 640x480 (the viewer's window).
+// Exit status: 0 when the picture was written, 1 when no picture could be made (the scene was
+// refused, no GL context, the file could not be written; a message on standard error says why),
+// 2 for a usage error.
+#include <SDL_opengl.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>  // setenv, strtol
+#include <cstring>  // strerror
+#include <string>
+
+#include "platform/gl_window.h"
+#include "platform/message_box.h"
+#include "platform/window_procedure.h"
+#include "render/fog.h"
+#include "scene/scene.h"
+#include "tools/demo/image.h"  // Image and EncodeTga, shared with the demo generator
+#include "tools/png/png_file.h"
+
+namespace {
+
+constexpr int32_t kMaxSide = 4096;
+
+struct ShotRequest {
+    std::string scene;
+    std::string output;
+    int32_t width;
+    int32_t height;
+
+    ShotRequest() : scene("data/demo.scn"), output("quorvane-shot.png"), width(640), height(480) {}
+};
+
+int Usage(FILE* to, int status) {
+    std::fprintf(to,
+                 "usage: quorvane-shot [SCENE] [OUT.png|OUT.tga] [--size WxH]\n"
+                 "Draws the scene (default data/demo.scn) from its camera as the viewer's first\n"
+                 "frame and writes the picture (default quorvane-shot.png, 640x480). Sides from 1\n"
+                 "to %d pixels.\n",
+                 kMaxSide);
+    return status;
+}
+
+bool EndsWith(const std::string& text, const char* tail) {
+    const size_t length = std::strlen(tail);
+    if (text.size() < length) return false;
+    for (size_t i = 0; i < length; ++i) {
+        const char c = text[text.size() - length + i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != tail[i]) return false;
+    }
+    return true;
+}
+
+bool ParseSide(const char* from, char** end, int32_t& side) {
+    if (*from < '0' || *from > '9') return false;
+    const long value = std::strtol(from, end, 10);
+    if (value < 1 || value > kMaxSide) return false;
+    side = static_cast<int32_t>(value);
+    return true;
+}
+
+// "WxH" with both sides within 1 to kMaxSide and nothing else.
+bool ParseSize(const char* text, ShotRequest& request) {
+    char* end = nullptr;
+    if (!ParseSide(text, &end, request.width) || (*end != 'x' && *end != 'X')) return false;
+    return ParseSide(end + 1, &end, request.height) && *end == '\0';
+}
+
+// 0 when the arguments make a request; otherwise the exit status, after saying why.
+int ParseArguments(int argc, char** argv, ShotRequest& request) {
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "-h" || argument == "--help") return Usage(stdout, -1);
+        if (argument == "--size") {
+            if (i + 1 == argc || !ParseSize(argv[i + 1], request)) {
+                std::fprintf(stderr, "quorvane-shot: --size wants WxH, e.g. 640x480\n");
+                return Usage(stderr, 2);
+            }
+            ++i;
+        } else if (argument.empty() || argument[0] == '-' || positional == 2) {
+            std::fprintf(stderr, "quorvane-shot: unexpected argument '%s'\n", argv[i]);
+            return Usage(stderr, 2);
+        } else {
+            (positional++ == 0 ? request.scene : request.output) = argument;
+        }
+    }
+    if (!EndsWith(request.output, ".png") && !EndsWith(request.output, ".tga")) {
+        std::fprintf(stderr, "quorvane-shot: the picture's name must end in .png or .tga\n");
+        return Usage(stderr, 2);
+    }
+    return 0;
+}
+
+// The viewer's start-up up to its first frame, in its order; the picture as GL holds it.
+bool Render(const ShotRequest& request, Image& picture) {
+    GLWindow glWindow;
+    glWindow.windowProcedure = WndProc;
+    if (!glWindow.CreateWindowAndContext(request.width, request.height, 16, "Quorvane")) {
+        return false;
+    }
+    glWindow.SetupRenderState(request.width, request.height);
+    Fog fog;
+    fog.SetupFog();
+    fog.EnableFog();
+    Scene scene;
+    if (scene.LoadScene(request.scene.c_str())) {
+        std::fprintf(
+            stderr,
+            "quorvane-shot: %s: the viewer refuses this scene (quorvane-check %s says why)\n",
+            request.scene.c_str(), request.scene.c_str());
+        glWindow.DestroyWindowAndContext();
+        scene.DestroyScene();
+        return false;
+    }
+    scene.CompileScene();
+    scene.DrawScene();
+    picture = MakeImage(request.width, request.height, false);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, request.width, request.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                 picture.rgba.data());
+    glWindow.DestroyWindowAndContext();
+    scene.DestroyScene();
+    return true;
+}
+
+bool Write(const Image& picture, const std::string& path) {
+    std::string error;
+    if (EndsWith(path, ".png")) {
+        if (WritePng(picture, path, error)) return true;
+    } else {
+        const std::string tga = EncodeTga(picture);
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (file != nullptr) {
+            const bool written = std::fwrite(tga.data(), 1, tga.size(), file) == tga.size();
+            if (std::fclose(file) == 0 && written) return true;
+        }
+        error = std::strerror(errno);
+    }
+    std::fprintf(stderr, "quorvane-shot: %s: %s\n", path.c_str(), error.c_str());
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ShotRequest request;
+    const int status = ParseArguments(argc, argv, request);
+    if (status != 0) return status < 0 ? 0 : status;
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    // No one watches a headless run: with a driver that can show boxes (SDL_VIDEODRIVER=x11) a
+    // box would wait for a click that never comes, and SDL keeps even SIGTERM from ending it.
+    SetMessageBoxHandler(PrintMessageBox);
+    Image picture;
+    if (!Render(request, picture)) return 1;
+    return Write(picture, request.output) ? 0 : 1;
+}
