@@ -7,12 +7,11 @@
 //   build/bench/bench-compile [--benchmark_filter=Build]
 #include <benchmark/benchmark.h>
 
-#include <SDL.h>
 #include <SDL_opengl.h>
 
 #include <cstdint>
-#include <cstdlib>  // setenv: the GL benchmark runs on SDL's offscreen driver
 
+#include "bench/lib/offscreen_gl.h"
 #include "render/world_build.h"
 #include "scene/large_array.h"
 #include "scene/scene.h"
@@ -114,33 +113,24 @@ BENCHMARK(BM_BuildWorldAndGroup)
 
 // The whole CompileScene, with Mesa recording the display list.
 void BM_CompileScene(benchmark::State& state) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        state.SkipWithError(SDL_GetError());
+    OffscreenGL gl;
+    if (!OpenOffscreenGL(gl, 64, 64)) {
+        state.SkipWithError("no GL context");
         return;
     }
-    SDL_Window* window =
-        SDL_CreateWindow("bench", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    SDL_GLContext context = window != nullptr ? SDL_GL_CreateContext(window) : nullptr;
-    if (context == nullptr) {
-        state.SkipWithError(SDL_GetError());
-    } else {
-        const int32_t faceCount = static_cast<int32_t>(state.range(0));
-        Scene scene;
-        FillScene(scene, faceCount, static_cast<int32_t>(state.range(1)));
-        for (auto _ : state) {
-            scene.CompileScene();
-            glFinish();
-            state.PauseTiming();
-            ReleaseWorld(scene);
-            state.ResumeTiming();
-        }
-        Report(state, faceCount);
-        EmptyScene(scene);
-        SDL_GL_DeleteContext(context);
+    const int32_t faceCount = static_cast<int32_t>(state.range(0));
+    Scene scene;
+    FillScene(scene, faceCount, static_cast<int32_t>(state.range(1)));
+    for (auto _ : state) {
+        scene.CompileScene();
+        glFinish();
+        state.PauseTiming();
+        ReleaseWorld(scene);
+        state.ResumeTiming();
     }
-    if (window != nullptr) SDL_DestroyWindow(window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    Report(state, faceCount);
+    EmptyScene(scene);
+    CloseOffscreenGL(gl);
 }
 BENCHMARK(BM_CompileScene)
     ->ArgsProduct({{1000000}, {1, 256}})

@@ -81,19 +81,23 @@ int main(int argc, char** argv) {
 
     const double ours = MedianSeconds(runs, [&] { return LoadWithProjectReader(objectPath); });
     const double stream = MedianSeconds(runs, [&] { return LoadWithIostream(objectPath); });
-    std::printf("load: %.0f MB object file, %lld vertices, %lld faces, median of %d warm runs\n",
-                objectMB, static_cast<long long>(mesh.vertexCount),
-                static_cast<long long>(mesh.faceCount), runs);
-    std::printf("  %-28s %8.3f s %8.0f MB/s\n", "quorvane reader", ours, objectMB / ours);
-    std::printf("  %-28s %8.3f s %8.0f MB/s   quorvane is %.1fx faster\n", "iostream >> reader",
-                stream, objectMB / stream, stream / ours);
+    // Rows of the table bench/run prints: | what | figure | side by side |
+    std::printf(
+        "| load: quorvane reader, %.0f MB object file (%lld vertices, %lld faces) | "
+        "%.0f MB/s (%.3f s) | %.1fx the iostream reader |\n",
+        objectMB, static_cast<long long>(mesh.vertexCount), static_cast<long long>(mesh.faceCount),
+        objectMB / ours, ours, stream / ours);
+    std::printf("| load: iostream >> reader, same file | %.0f MB/s (%.3f s) | |\n",
+                objectMB / stream, stream);
 #ifdef QUORVANE_HAVE_TINYOBJLOADER
     const double tiny = MedianSeconds(runs, [&] { return LoadWithTinyObj(wavefrontPath); });
-    std::printf("  %-28s %8.3f s %8.0f MB/s   quorvane is %.1fx faster (same geometry, %.0f MB)\n",
-                "tinyobjloader (OBJ)", tiny, wavefrontMB / tiny, tiny / ours, wavefrontMB);
+    std::printf(
+        "| load: tinyobjloader, same geometry as a %.0f MB OBJ file | %.0f MB/s (%.3f s) "
+        "| quorvane loads the geometry %.1fx faster |\n",
+        wavefrontMB, wavefrontMB / tiny, tiny, tiny / ours);
 #else
     (void)wavefrontMB;
-    std::printf("  tinyobjloader not found: install libtinyobjloader-dev\n");
+    std::printf("| load: tinyobjloader | not installed (libtinyobjloader-dev) | |\n");
 #endif
     return 0;
 }

@@ -1,0 +1,70 @@
+// Any bytes as a scene file, over a fixed directory of good and bad object, texture and camera
+// files with short names: the viewer's loader and the checker must agree, and nothing may crash,
+// leak or read out of bounds. GL is not involved (the scene is loaded, not compiled).
+#include <unistd.h>  // chdir, mkdtemp
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/message_box.h"
+#include "scene/scene.h"
+#include "scene/scene_check.h"
+#include "scene/text_file.h"
+
+namespace {
+
+void Write(const char* name, const std::string& contents) {
+    FILE* file = std::fopen(name, "wb");
+    if (file == nullptr) std::abort();
+    std::fwrite(contents.data(), 1, contents.size(), file);
+    std::fclose(file);
+}
+
+std::string Tga(int depth, size_t pixelBytes) {
+    std::string file(18, '\0');
+    file[2] = 2;
+    file[12] = 2;
+    file[14] = 1;
+    file[16] = static_cast<char>(depth);
+    return file + std::string(pixelBytes, '\x40');
+}
+
+int Silent(const char*, const char*, uint32_t) {
+    return IDOK;
+}
+
+// The files the fuzzed scene names: a, b (objects), t, u (textures), c (camera), and bad ones.
+bool MakeWorkingDirectory() {
+    char pattern[] = "/tmp/quorvane-fuzz-XXXXXX";
+    if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) return false;
+    Write("a", "3 1 0 0 0 0 0 0 0 0 0 1 0 0 1 0 0 1 0 0 1 0 1 2 0");
+    Write("b", "4 2 1 2 3 1 0 0 0 0 0 1 0 0 1 0 0 1 0 0 1 1 1 1 1 1 0 1 2 1 1 2 3 5");
+    Write("x", "3 1 0 0 0 0 0 0 0 0 0 1 0 0 1 0 0 1 0 0 1 0 1 3 0");  // a corner out of range
+    Write("t", Tga(24, 6));
+    Write("u", Tga(32, 8));
+    Write("v", Tga(24, 5));  // one byte short
+    Write("c", "0 1.7 5 0 0 0");
+    Write("d", "1 2 word");
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    SetMessageBoxHandler(Silent);
+    if (!MakeWorkingDirectory()) std::abort();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Write("s", std::string(reinterpret_cast<const char*>(data), size));
+    const SceneCheck check = CheckScene("s");
+    Scene scene;
+    const bool failed = scene.LoadScene("s");
+    if (failed == check.loadable) __builtin_trap();  // the checker and the viewer disagree
+    scene.DestroyScene();
+    return 0;
+}
