@@ -6,8 +6,9 @@
 // suppression can single them out. Keeping every library loaded for the life of the test process
 // leaves those blocks reachable, and LeakSanitizer reports only what our own code leaks.
 //
-// This definition in the test executable takes the place of the C library's dlclose for every
-// library in the process; nothing in the tests relies on a library going away.
+// This definition in the test executable (and in quorvane-shot, which the golden-image tests
+// run) takes the place of the C library's dlclose for every library in the process; nothing in
+// them relies on a library going away.
 #if defined(__SANITIZE_ADDRESS__)
 #define QUORVANE_KEEP_LIBRARIES_LOADED 1
 #elif defined(__has_feature)
