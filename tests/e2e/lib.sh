@@ -162,6 +162,10 @@ expect_exit() {
 # bits per pixel every pixel differs by a few levels and 3% is too tight.)
 expect_golden() {
     local picture="$1" name="$2" golden="$e2e_source/tests/golden/$2.png" report differing pixels
+    local size expected
+    size="$(/usr/bin/identify -format '%wx%h' "$picture")"
+    expected="$(/usr/bin/identify -format '%wx%h' "$golden")"
+    [ "$size" = "$expected" ] || fail "$picture is $size, the golden $golden is $expected"
     report="$(/usr/bin/compare -metric AE -fuzz 3% "$golden" "$picture" null: 2>&1 >/dev/null)" || true
     differing="$(echo "$report" | awk 'NR == 1 && $1 ~ /^[0-9.e+]+$/ {printf "%d", $1}')"
     pixels="$(/usr/bin/identify -format '%[fx:w*h]' "$golden")"
