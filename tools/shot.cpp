@@ -24,6 +24,9 @@
 namespace {
 
 constexpr int32_t kMaxSide = 4096;
+// The viewer's window: its colour depth and title, as its start-up asks for them.
+constexpr int32_t kViewerBits = 16;
+constexpr const char* kViewerTitle = "Quorvane";
 
 struct ShotRequest {
     std::string scene;
@@ -69,7 +72,8 @@ bool ParseSize(const char* text, ShotRequest& request) {
     return ParseSide(end + 1, &end, request.height) && *end == '\0';
 }
 
-// 0 when the arguments make a request; otherwise the exit status, after saying why.
+// 0 when the arguments make a request; -1 after the help text (exit 0); otherwise the exit
+// status, after saying why.
 int ParseArguments(int argc, char** argv, ShotRequest& request) {
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
@@ -99,7 +103,8 @@ int ParseArguments(int argc, char** argv, ShotRequest& request) {
 bool Render(const ShotRequest& request, Image& picture) {
     GLWindow glWindow;
     glWindow.windowProcedure = WndProc;
-    if (!glWindow.CreateWindowAndContext(request.width, request.height, 16, "Quorvane")) {
+    if (!glWindow.CreateWindowAndContext(request.width, request.height, kViewerBits,
+                                         kViewerTitle)) {
         return false;
     }
     glWindow.SetupRenderState(request.width, request.height);
