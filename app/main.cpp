@@ -1,7 +1,6 @@
-// Entry point. The frame loop and its set-up follow in the driver.
-#include <cstdio>
+// Entry point: the command line is not read; the driver decides the exit status.
+#include "app/driver.h"
 
 int main() {
-    std::fprintf(stderr, "quorvane: the viewer is not assembled yet\n");
-    return 0;
+    return RunViewer();
 }

@@ -16,6 +16,16 @@ bool Report(const char* what) {
     return false;
 }
 
+// An X server under load now and then refuses a connection that follows another closely, as the
+// full-screen switch's does; a few tries a moment apart ride over that before giving up.
+bool EnterVideo() {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt > 0) SDL_Delay(200);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    }
+    return false;
+}
+
 // Gives back the platform's video with the cursor and the screen saver as the desktop had them.
 void LeaveVideo() {
     SDL_ShowCursor(SDL_ENABLE);
@@ -70,7 +80,7 @@ bool GLWindow::CreateWindowAndContext(int32_t width, int32_t height, int32_t bit
     // A close request must reach the window procedure, which decides what it means, rather
     // than SDL turning it into a quit of its own.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Report("The display could not be opened");
+    if (!EnterVideo()) return Report("The display could not be opened");
 
     bool made = MakeWindowAndContext(*this, width, height, bits, title);
     if (made && fullscreen && !SwitchDisplayMode(window, width, height, bits)) {

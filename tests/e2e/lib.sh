@@ -124,7 +124,9 @@ wait_for_window() {
 wait_for_box() {
     local caption="$1" seconds="${2:-20}" id
     for _ in $(seq $((seconds * 10))); do
-        id="$(xwininfo -root -tree 2>/dev/null | awk -v c="\"$caption\":" '$2 == c {print $1}' \
+        # The caption may hold spaces; the quote before it keeps "OpenGL" from matching
+        # "Quorvane OpenGL".
+        id="$(xwininfo -root -tree 2>/dev/null | awk -v c="\"$caption\":" 'index($0, c) {print $1}' \
               | head -n 1)"
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
