@@ -25,8 +25,9 @@ extern "C" int dlclose(void*) {
 
 #if defined(QUORVANE_KEEP_LIBRARIES_LOADED)
 // Mesa's software rasteriser keeps its feedback and selection buffers for the life of the
-// process; with the driver kept loaded they are named by its module, so they can be left out.
+// process, and D-Bus (which SDL asks to keep the screen saver off) a connection buffer; with the
+// libraries kept loaded they are named by their modules, so they can be left out.
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:swrast_dri.so\n";
+    return "leak:swrast_dri.so\nleak:libdbus-1.so\n";
 }
 #endif
