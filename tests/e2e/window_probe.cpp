@@ -1,7 +1,8 @@
 // Opens the program's window the way the viewer does and reports, one line each, what a test
 // on a real display checks: the window, the display mode, the context, then while it runs the
-// keys that change, cursor movement since the last frame, `active`, and finally the quit
-// message. Each frame clears to the viewer's background, so a screenshot shows the window.
+// keys that change and cursor movement since the last frame, and finally the quit message and
+// the desktop's mode once the window has gone. Each frame clears to the viewer's background,
+// so a screenshot shows the window.
 // Usage: quorvane_window_probe windowed|fullscreen [seconds before giving up, default 60]
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -19,36 +20,10 @@
 
 namespace {
 
-void ReportWindow(const GLWindow& glWindow) {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowPosition(glWindow.window, &x, &y);
-    SDL_GetWindowSize(glWindow.window, &width, &height);
-    std::printf("window %d %d %d %d\n", x, y, width, height);
-    SDL_DisplayMode mode;
-    SDL_GetCurrentDisplayMode(0, &mode);
-    std::printf("display %d %d %d\n", mode.w, mode.h, SDL_BITSPERPIXEL(mode.format));
-    GLint depth = 0;
-    GLint red = 0;
-    GLint green = 0;
-    GLint blue = 0;
-    GLboolean doubleBuffered = GL_FALSE;
-    glGetIntegerv(GL_DEPTH_BITS, &depth);
-    glGetIntegerv(GL_RED_BITS, &red);
-    glGetIntegerv(GL_GREEN_BITS, &green);
-    glGetIntegerv(GL_BLUE_BITS, &blue);
-    glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
-    std::printf("context depth %d double %d colour %d %d %d\n", depth, doubleBuffered, red, green,
-                blue);
-}
-
 // Runs the viewer's loop without a scene; returns the quit message's code, or -1 on timeout.
 int RunLoop(GLWindow& glWindow, Input& input, Uint32 seconds) {
     Scene scene;  // not compiled: each frame clears and draws nothing
     uint8_t previous[256] = {};
-    bool wasActive = active;
     const Uint32 deadline = SDL_GetTicks() + seconds * 1000;
     SetCursorPos(320, 240);
     while (!SDL_TICKS_PASSED(SDL_GetTicks(), deadline)) {
@@ -58,8 +33,6 @@ int RunLoop(GLWindow& glWindow, Input& input, Uint32 seconds) {
             DispatchMessage(message);
             continue;
         }
-        if (active != wasActive) std::printf("active %d\n", active ? 1 : 0);
-        wasActive = active;
         if (active) scene.DrawScene();
         glWindow.SwapBuffers();
         GetCursorPos(input.cursor);
@@ -81,16 +54,11 @@ int RunLoop(GLWindow& glWindow, Input& input, Uint32 seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 ||
-        (std::strcmp(argv[1], "windowed") != 0 && std::strcmp(argv[1], "fullscreen") != 0)) {
-        std::fprintf(stderr, "usage: %s windowed|fullscreen [seconds]\n", argv[0]);
-        return 2;
-    }
     const Uint32 seconds = argc > 2 ? static_cast<Uint32>(std::atoi(argv[2])) : 60;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // the test reads the lines as they come
     // A reference of the probe's own keeps the display open after the window, to report the
-    // mode it was left in.
-    // A loaded Xvfb now and then refuses a connection; a few tries ride over that.
+    // mode it was left in. A loaded Xvfb now and then refuses a connection; a few tries ride
+    // over that.
     int opened = -1;
     for (int attempt = 0; attempt < 5 && opened != 0; ++attempt) {
         if (attempt > 0) SDL_Delay(200);
@@ -101,26 +69,35 @@ int main(int argc, char** argv) {
         return 1;
     }
     GLWindow glWindow;
-    glWindow.fullscreen = std::strcmp(argv[1], "fullscreen") == 0;
+    glWindow.fullscreen = argc > 1 && std::strcmp(argv[1], "fullscreen") == 0;
     glWindow.windowProcedure = WndProc;
     const bool created = glWindow.CreateWindowAndContext(640, 480, 16, "Quorvane");
     std::printf("created %d fullscreen %d\n", created ? 1 : 0, glWindow.fullscreen ? 1 : 0);
-    if (!created) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return 0;
-    }
-    glWindow.SetupRenderState(640, 480);
-    ReportWindow(glWindow);
-    Input input;
-    std::printf("input %d\n", input.InitInput(glWindow.window));
-    const int code = RunLoop(glWindow, input, seconds);
-    if (code < 0) std::printf("timeout\n");
-    if (code >= 0) std::printf("quit %d\n", code);
-    input.ShutdownInput();
-    glWindow.DestroyWindowAndContext();
     SDL_DisplayMode mode;
-    SDL_GetCurrentDisplayMode(0, &mode);
-    std::printf("desktop %d %d\n", mode.w, mode.h);
+    int code = 0;
+    if (created) {
+        glWindow.SetupRenderState(640, 480);
+        int place[4] = {};  // x, y, width, height
+        SDL_GetWindowPosition(glWindow.window, &place[0], &place[1]);
+        SDL_GetWindowSize(glWindow.window, &place[2], &place[3]);
+        std::printf("window %d %d %d %d\n", place[0], place[1], place[2], place[3]);
+        SDL_GetCurrentDisplayMode(0, &mode);
+        std::printf("display %d %d %d\n", mode.w, mode.h, SDL_BITSPERPIXEL(mode.format));
+        GLint bits[4] = {};  // depth, red, green, blue
+        const GLenum names[4] = {GL_DEPTH_BITS, GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS};
+        for (int i = 0; i < 4; ++i) glGetIntegerv(names[i], &bits[i]);
+        GLboolean doubleBuffered = GL_FALSE;
+        glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+        std::printf("context depth %d double %d colour %d %d %d\n", bits[0], doubleBuffered,
+                    bits[1], bits[2], bits[3]);
+        Input input;
+        std::printf("input %d\n", input.InitInput(glWindow.window));
+        code = RunLoop(glWindow, input, seconds);
+        std::printf("%s %d\n", code < 0 ? "timeout" : "quit", code);
+        glWindow.DestroyWindowAndContext();
+        SDL_GetCurrentDisplayMode(0, &mode);
+        std::printf("desktop %d %d\n", mode.w, mode.h);
+    }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return code < 0 ? 3 : 0;
 }
