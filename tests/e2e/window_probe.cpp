@@ -18,41 +18,6 @@
 #include "platform/window_procedure.h"
 #include "scene/scene.h"
 
-namespace {
-
-// Runs the viewer's loop without a scene; returns the quit message's code, or -1 on timeout.
-int RunLoop(GLWindow& glWindow, Input& input, Uint32 seconds) {
-    Scene scene;  // not compiled: each frame clears and draws nothing
-    uint8_t previous[256] = {};
-    const Uint32 deadline = SDL_GetTicks() + seconds * 1000;
-    SetCursorPos(320, 240);
-    while (!SDL_TICKS_PASSED(SDL_GetTicks(), deadline)) {
-        Message message;
-        if (PeekMessage(message)) {
-            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
-            DispatchMessage(message);
-            continue;
-        }
-        if (active) scene.DrawScene();
-        glWindow.SwapBuffers();
-        GetCursorPos(input.cursor);
-        SetCursorPos(320, 240);
-        if (input.cursor.x != 320 || input.cursor.y != 240) {
-            std::printf("cursor %d %d\n", input.cursor.x - 320, input.cursor.y - 240);
-        }
-        input.GetDeviceState();
-        for (int code = 0; code < 256; ++code) {
-            if (input.keys[code] == previous[code]) continue;
-            std::printf("key 0x%02x %s\n", code, input.keys[code] != 0 ? "down" : "up");
-        }
-        std::memcpy(previous, input.keys, sizeof previous);
-        SDL_Delay(5);  // a probe, not the viewer: spare the test machine's cores
-    }
-    return -1;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     const Uint32 seconds = argc > 2 ? static_cast<Uint32>(std::atoi(argv[2])) : 60;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // the test reads the lines as they come
@@ -73,31 +38,55 @@ int main(int argc, char** argv) {
     glWindow.windowProcedure = WndProc;
     const bool created = glWindow.CreateWindowAndContext(640, 480, 16, "Quorvane");
     std::printf("created %d fullscreen %d\n", created ? 1 : 0, glWindow.fullscreen ? 1 : 0);
+    if (!created) return 0;
+    glWindow.SetupRenderState(640, 480);
+    int place[4] = {};  // x, y, width, height
+    SDL_GetWindowPosition(glWindow.window, &place[0], &place[1]);
+    SDL_GetWindowSize(glWindow.window, &place[2], &place[3]);
+    std::printf("window %d %d %d %d\n", place[0], place[1], place[2], place[3]);
     SDL_DisplayMode mode;
-    int code = 0;
-    if (created) {
-        glWindow.SetupRenderState(640, 480);
-        int place[4] = {};  // x, y, width, height
-        SDL_GetWindowPosition(glWindow.window, &place[0], &place[1]);
-        SDL_GetWindowSize(glWindow.window, &place[2], &place[3]);
-        std::printf("window %d %d %d %d\n", place[0], place[1], place[2], place[3]);
-        SDL_GetCurrentDisplayMode(0, &mode);
-        std::printf("display %d %d %d\n", mode.w, mode.h, SDL_BITSPERPIXEL(mode.format));
-        GLint bits[4] = {};  // depth, red, green, blue
-        const GLenum names[4] = {GL_DEPTH_BITS, GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS};
-        for (int i = 0; i < 4; ++i) glGetIntegerv(names[i], &bits[i]);
-        GLboolean doubleBuffered = GL_FALSE;
-        glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
-        std::printf("context depth %d double %d colour %d %d %d\n", bits[0], doubleBuffered,
-                    bits[1], bits[2], bits[3]);
-        Input input;
-        std::printf("input %d\n", input.InitInput(glWindow.window));
-        code = RunLoop(glWindow, input, seconds);
-        std::printf("%s %d\n", code < 0 ? "timeout" : "quit", code);
-        glWindow.DestroyWindowAndContext();
-        SDL_GetCurrentDisplayMode(0, &mode);
-        std::printf("desktop %d %d\n", mode.w, mode.h);
+    SDL_GetCurrentDisplayMode(0, &mode);
+    std::printf("display %d %d %d\n", mode.w, mode.h, SDL_BITSPERPIXEL(mode.format));
+    const GLenum names[5] = {GL_DEPTH_BITS, GL_DOUBLEBUFFER, GL_RED_BITS, GL_GREEN_BITS,
+                             GL_BLUE_BITS};
+    GLint value[5] = {};
+    for (int i = 0; i < 5; ++i) glGetIntegerv(names[i], &value[i]);
+    std::printf("context depth %d double %d colour %d %d %d\n", value[0], value[1], value[2],
+                value[3], value[4]);
+    Input input;
+    std::printf("input %d\n", input.InitInput(glWindow.window));
+
+    // The viewer's loop without a scene: each frame clears and draws nothing.
+    Scene scene;
+    uint8_t previous[256] = {};
+    const Uint32 deadline = SDL_GetTicks() + seconds * 1000;
+    SetCursorPos(320, 240);
+    Message message;
+    while (message.message != WM_QUIT && !SDL_TICKS_PASSED(SDL_GetTicks(), deadline)) {
+        if (PeekMessage(message)) {
+            DispatchMessage(message);  // the window procedure has nothing to do with WM_QUIT
+            continue;
+        }
+        if (active) scene.DrawScene();
+        glWindow.SwapBuffers();
+        GetCursorPos(input.cursor);
+        SetCursorPos(320, 240);
+        if (input.cursor.x != 320 || input.cursor.y != 240) {
+            std::printf("cursor %d %d\n", input.cursor.x - 320, input.cursor.y - 240);
+        }
+        input.GetDeviceState();
+        for (int code = 0; code < 256; ++code) {
+            if (input.keys[code] == previous[code]) continue;
+            std::printf("key 0x%02x %s\n", code, input.keys[code] != 0 ? "down" : "up");
+        }
+        std::memcpy(previous, input.keys, sizeof previous);
+        SDL_Delay(5);  // a probe, not the viewer: spare the test machine's cores
     }
+    const bool quit = message.message == WM_QUIT;
+    std::printf("%s %u\n", quit ? "quit" : "timeout", message.wParam);
+    glWindow.DestroyWindowAndContext();
+    SDL_GetCurrentDisplayMode(0, &mode);
+    std::printf("desktop %d %d\n", mode.w, mode.h);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return code < 0 ? 3 : 0;
+    return quit ? 0 : 3;
 }

@@ -106,8 +106,7 @@ TEST_F(GLWindowTest, RefusedFullScreenAsksAndFollowsTheAnswer) {
     glWindow.fullscreen = true;
     SetMessageBoxAnswer(IDNO);
     EXPECT_FALSE(Create());
-    EXPECT_EQ(RecordedBoxesText(), question + "ERROR: Application stopped!!!\n");
-    ASSERT_EQ(RecordedBoxes().size(), 2u);
+    ASSERT_EQ(RecordedBoxesText(), question + "ERROR: Application stopped!!!\n");
     EXPECT_EQ(RecordedBoxes()[0].style, MB_YESNO | MB_ICONEXCLAMATION);
     EXPECT_EQ(RecordedBoxes()[1].style, MB_OK | MB_ICONSTOP);
     EXPECT_EQ(glWindow.window, nullptr);
@@ -129,7 +128,6 @@ TEST_F(GLWindowTest, NoDisplayGivesFalseAndABox) {
     const bool created = Create();
     setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
     EXPECT_FALSE(created);
-    EXPECT_EQ(glWindow.window, nullptr);
     ASSERT_EQ(RecordedBoxes().size(), 1u);
     EXPECT_EQ(RecordedBoxes()[0].caption, "OpenGL");
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);

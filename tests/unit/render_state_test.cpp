@@ -2,8 +2,6 @@
 #include <GL/glu.h>
 #include <SDL_opengl.h>
 
-#include <cmath>
-
 #include "platform/gl_window.h"
 #include "scene/scene.h"
 #include "tests/unit/gl_fixture.h"
@@ -25,9 +23,9 @@ class RenderState : public GLTest {
 
 }  // namespace
 
-// Catches a wrong projection (field of view, aspect, planes), a division by zero reaching GL
-// for a zero height, a wrong matrix left current, and each fixed value mixed up with its
-// neighbour (LEQUAL, NICEST, FLAT, alpha 1).
+// Catches a wrong projection (field of view, aspect, planes), a zero height divided by rather
+// than taken as one (an aspect of infinity flattens the view), a wrong matrix left current, and
+// each fixed value mixed up with its neighbour (LEQUAL, NICEST, FLAT, alpha 1).
 TEST_F(RenderState, SetupGivesTheProjectionAndFixedState) {
     glWindow.SetupRenderState(640, 480);
     EXPECT_EQ(GLGet<4>(GL_VIEWPORT), (std::array<double, 4>{0, 0, 640, 480}));
@@ -46,8 +44,10 @@ TEST_F(RenderState, SetupGivesTheProjectionAndFixedState) {
     gluPerspective(45.0, 4.0 / 3.0, 0.1, 100.0);
     ExpectNear(projection, GLGet<16>(GL_PROJECTION_MATRIX), 1e-12);
 
+    glWindow.SetupRenderState(640, 1);
+    const Matrix oneHigh = GLGet<16>(GL_PROJECTION_MATRIX);
     glWindow.SetupRenderState(640, 0);
-    for (double value : GLGet<16>(GL_PROJECTION_MATRIX)) EXPECT_TRUE(std::isfinite(value));
+    ExpectNear(GLGet<16>(GL_PROJECTION_MATRIX), oneHigh, 0);
 }
 
 // Catches the two blending switches touching the wrong state or leaving depth writes off.
