@@ -2,85 +2,58 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/message_queue.h"
 #include "platform/window_procedure.h"
 
-namespace {
-
-Message Make(uint32_t code, uint32_t wParam) {
+// Catches the low word (active or inactive) deciding in place of the high word (minimised),
+// so that a window that merely loses focus stops drawing or a minimised one keeps on, and
+// another message touching `active`.
+TEST(WindowMessages, ActivationFollowsTheMinimisedState) {
+    const uint32_t steps[][3] = {
+        {WM_ACTIVATE, MakeWParam(WA_ACTIVE, 1), false},
+        {WM_ACTIVATE, MakeWParam(WA_INACTIVE, 0), true},
+        {WM_ACTIVATE, MakeWParam(WA_INACTIVE, 0xFFFF), false},
+        {WM_NULL, 0, false},
+        {WM_ACTIVATE, MakeWParam(WA_ACTIVE, 0), true},
+    };
     Message message;
-    message.message = code;
-    message.wParam = wParam;
-    return message;
-}
-
-void DrainQueue() {
-    Message message;
-    while (PeekMessage(message)) {
+    for (const auto& [code, wParam, expected] : steps) {
+        message.message = code;
+        message.wParam = wParam;
+        WndProc(message);
+        EXPECT_EQ(active, expected != 0) << std::hex << wParam;
     }
 }
 
-}  // namespace
-
-// Catches the low word (active or inactive) deciding in place of the high word (minimised):
-// a window that merely loses focus keeps drawing, a minimised one stops.
-TEST(WindowMessages, ActivationFollowsTheMinimisedState) {
-    WndProc(Make(WM_ACTIVATE, MakeWParam(WA_ACTIVE, 1)));
-    EXPECT_FALSE(active);
-    WndProc(Make(WM_ACTIVATE, MakeWParam(WA_INACTIVE, 0)));
-    EXPECT_TRUE(active);
-    WndProc(Make(WM_ACTIVATE, MakeWParam(WA_INACTIVE, 0xFFFF)));
-    EXPECT_FALSE(active);
-    WndProc(Make(WM_NULL, 0));
-    EXPECT_FALSE(active);
-    WndProc(Make(WM_ACTIVATE, MakeWParam(WA_ACTIVE, 0)));
-    EXPECT_TRUE(active);
-}
-
-// Catches a quit that overtakes events queued before it, carries another code, or comes more
-// than once.
-TEST(WindowMessages, QuitComesAfterQueuedEventsWithItsCode) {
+// Catches a close request or the system's request to end (SDL_QUIT, as on SIGTERM) not
+// arriving as WM_CLOSE, a quit that overtakes events queued before it, comes more than once
+// or carries another code, a close request that leaves a pending quit code in place of 0, and
+// a message dispatched with no window procedure set (a call through a null pointer).
+TEST(WindowMessages, CloseRequestsComeBeforeTheQuitWithItsCode) {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
-    DrainQueue();
-    SDL_Event event = {};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-    PostQuitMessage(3);
-
     Message message;
-    ASSERT_TRUE(PeekMessage(message));
-    EXPECT_EQ(message.message, WM_CLOSE);
-    WndProc(message);  // the close request posts quit 0 in place of the pending 3
-    ASSERT_TRUE(PeekMessage(message));
-    EXPECT_EQ(message.message, WM_QUIT);
-    EXPECT_EQ(message.wParam, 0u);
-    EXPECT_FALSE(PeekMessage(message));
-
+    for (int i = 0; i < 100 && PeekMessage(message); ++i) continue;
+    SDL_Event events[2] = {};
+    events[0].type = SDL_WINDOWEVENT;
+    events[0].window.event = SDL_WINDOWEVENT_CLOSE;
+    events[1].type = SDL_QUIT;
+    for (SDL_Event& event : events) ASSERT_EQ(SDL_PushEvent(&event), 1);
+    PostQuitMessage(3);
+    std::vector<std::pair<uint32_t, uint32_t>> taken;       // message, wParam
+    for (int i = 0; i < 10 && PeekMessage(message); ++i) {  // a quit that never ends stops too
+        taken.emplace_back(message.message, message.wParam);
+        WndProc(message);
+    }
+    EXPECT_EQ(taken, (decltype(taken){{WM_CLOSE, 0}, {WM_CLOSE, 0}, {WM_QUIT, 0}}));
     PostQuitMessage(3);
     ASSERT_TRUE(PeekMessage(message));
     EXPECT_EQ(message.wParam, 3u);
-    SDL_QuitSubSystem(SDL_INIT_EVENTS);
-}
-
-// Catches the system's request to end (SDL_QUIT, as on SIGTERM) either ignored or ending the
-// loop without the window procedure's orderly quit.
-TEST(WindowMessages, SystemQuitArrivesAsACloseRequest) {
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
-    DrainQueue();
-    SDL_Event event = {};
-    event.type = SDL_QUIT;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-    Message message;
-    ASSERT_TRUE(PeekMessage(message));
-    EXPECT_EQ(message.message, WM_CLOSE);
-    SDL_QuitSubSystem(SDL_INIT_EVENTS);
-}
-
-// Catches a message dispatched with no window procedure set (a call through a null pointer).
-TEST(WindowMessages, DispatchWithoutWindowDropsTheMessage) {
     SetWindowProcedure(nullptr);
-    DispatchMessage(Make(WM_CLOSE, 0));
-    Message message;
+    message.message = WM_CLOSE;
+    DispatchMessage(message);
     EXPECT_FALSE(PeekMessage(message));
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
