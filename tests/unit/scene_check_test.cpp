@@ -6,6 +6,7 @@
 #include <string>
 
 #include "scene/scene_check.h"
+#include "scene/scene_file.h"
 #include "tests/unit/temp_dir.h"
 
 namespace {
@@ -93,7 +94,7 @@ TEST(SceneCheck, ToolExitStatus) {
 }
 
 // Catches a fault of the scene file itself, or an object file that cannot be opened, reported at
-// the wrong token of the scene file.
+// the wrong token of the scene file; and the shortest well-formed scene file taken as too short.
 TEST(SceneCheck, SceneFileFaultsAtTheirToken) {
     TempDir dir;
     const std::string scene =
@@ -102,4 +103,7 @@ TEST(SceneCheck, SceneFileFaultsAtTheirToken) {
     EXPECT_NE(all.find(scene + ":2:3: error: object file 'none.obj' cannot"), std::string::npos)
         << all;
     EXPECT_NE(all.find(scene + ":3:12: error: object 1 y"), std::string::npos) << all;
+    const std::string smallest = "1 1 a 1 2 3 4 t c";  // every token one character: not too short
+    SceneFileContents contents;
+    EXPECT_TRUE(ParseSceneText(smallest.data(), smallest.size(), contents, nullptr));
 }

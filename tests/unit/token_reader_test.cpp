@@ -125,16 +125,16 @@ TEST(TokenReader, WhiteSpaceOfAnyKindSeparatesTokens) {
     int32_t a = 0, b = 0;
     float c = 0;
     char name[kMaxNameLength + 1];
-    ASSERT_TRUE(ReadInt(reader, a) && ReadInt(reader, b) && ReadFloat(reader, c));
-    ASSERT_TRUE(ReadName(reader, name));
+    ASSERT_TRUE(ReadInt(reader, a) && ReadInt(reader, b) && ReadFloat(reader, c) &&
+                ReadName(reader, name));
     EXPECT_TRUE(a == 1 && b == -2 && c == 3.5f) << a << " " << b << " " << c;
     EXPECT_EQ(std::string(name), std::string(79, 'n'));
     EXPECT_FALSE(ReadInt(reader, a));
     EXPECT_EQ(reader.error, TokenError::Missing);
     EXPECT_EQ(a, 1);
     const TextPosition position = PositionOf(text.data(), text.find("3.5"));
-    EXPECT_EQ(position.line, 2);
-    EXPECT_EQ(position.column, 3);
+    EXPECT_TRUE(position.line == 2 && position.column == 3)
+        << position.line << ":" << position.column;
 
     for (const std::string& bad : {std::string(80, 'n'), std::string("a\0b", 3)}) {
         reader = MakeTokenReader(bad.data(), bad.size());
