@@ -6,6 +6,7 @@
 #include <string>
 
 #include "scene/scene_check.h"
+#include "scene/scene_file.h"
 #include "tests/unit/temp_dir.h"
 
 namespace {
@@ -90,4 +91,19 @@ TEST(SceneCheck, ToolExitStatus) {
     EXPECT_EQ(run(dir / "none.scn"), 1);
     EXPECT_EQ(run("--help"), 2);
     EXPECT_EQ(run(scene + " " + scene), 2);
+}
+
+// Catches a fault of the scene file itself, or an object file that cannot be opened, reported at
+// the wrong token of the scene file; and the shortest well-formed scene file taken as too short.
+TEST(SceneCheck, SceneFileFaultsAtTheirToken) {
+    TempDir dir;
+    const std::string scene =
+        dir.Write("s.scn", "2 0\n  none.obj 0 0 0 1\nbox.obj 10 zero -5 2\nc");
+    const std::string all = Messages(CheckScene(scene.c_str()));
+    EXPECT_NE(all.find(scene + ":2:3: error: object file 'none.obj' cannot"), std::string::npos)
+        << all;
+    EXPECT_NE(all.find(scene + ":3:12: error: object 1 y"), std::string::npos) << all;
+    const std::string smallest = "1 1 a 1 2 3 4 t c";  // every token one character: not too short
+    SceneFileContents contents;
+    EXPECT_TRUE(ParseSceneText(smallest.data(), smallest.size(), contents, nullptr));
 }
