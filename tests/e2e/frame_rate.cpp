@@ -8,23 +8,6 @@
 
 #include "app/driver.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Runs passes until `seconds` have gone by or the loop ends; false when it ended.
-bool RunFor(Driver& driver, double seconds) {
-    const Clock::time_point end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                     std::chrono::duration<double>(seconds));
-    while (Clock::now() < end) {
-        if (driver.done || driver.failedStatus != kStillRunning) return false;
-        RunLoopPass(driver);
-    }
-    return true;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
     if (!(seconds > 0.0)) {
@@ -32,23 +15,28 @@ int main(int argc, char** argv) {
         return 2;
     }
     Driver driver;
-    if (!StartViewer(driver)) {
-        std::fprintf(stderr, "the viewer did not start (status %d)\n", driver.failedStatus);
+    // Runs passes for `span` seconds; false when the loop ended before.
+    const auto runFor = [&driver](double span) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(span);
+        while (std::chrono::steady_clock::now() < end) {
+            if (driver.done || driver.failedStatus != kStillRunning) return false;
+            RunLoopPass(driver);
+        }
+        return true;
+    };
+    if (!StartViewer(driver) || !runFor(1.0)) {
+        std::fprintf(stderr, "the viewer stopped in its first second (status %d)\n",
+                     driver.failedStatus);
         return 1;
     }
-    bool ran = RunFor(driver, 1.0);
     const uint64_t firstFrame = driver.frameCount;
-    const Clock::time_point start = Clock::now();
-    ran = ran && RunFor(driver, seconds);
-    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    const uint64_t frames = driver.frameCount - firstFrame;
-    driver.done = true;
+    const auto start = std::chrono::steady_clock::now();
+    const bool ran = runFor(seconds);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double frames = static_cast<double>(driver.frameCount - firstFrame);
     EndViewer(driver);
-    if (!ran) {
-        std::fprintf(stderr, "the frame loop ended before the measurement did\n");
-        return 1;
-    }
-    std::printf("%llu frames in %.2f s: %.1f frames per second\n",
-                static_cast<unsigned long long>(frames), elapsed, frames / elapsed);
-    return 0;
+    if (!ran) std::fprintf(stderr, "the frame loop ended before the measurement did\n");
+    std::printf("%.0f frames in %.2f s: %.1f frames per second\n", frames, elapsed.count(),
+                frames / elapsed.count());
+    return ran ? 0 : 1;
 }

@@ -1,7 +1,5 @@
-// Guards the pictures quorvane-shot draws: the demo and three tiny scenes match the committed
-// golden images, the tiny scenes show what they are built to show (texture the right way up,
-// fog blending a far quad, nothing drawn without textures), and the tool's command line, exit
-// status and messages.
+// Guards the pictures quorvane-shot draws, the demo and three tiny scenes, against the committed
+// golden images, and the tool's command line and exit status.
 //
 // Tolerance: a channel may differ by up to kChannelTolerance, and at most one pixel in
 // kPixelsPerOutlier beyond that. Mesa's software renderer draws the same bytes on every run here
@@ -10,46 +8,30 @@
 // QUORVANE_UPDATE_GOLDENS=1 makes the GoldenImage tests rewrite their goldens instead of comparing
 // (tools/update-goldens.sh).
 #include <gtest/gtest.h>
-#include <sys/wait.h>  // WIFEXITED, WEXITSTATUS of popen's status
+#include <sys/wait.h>  // WIFEXITED, WEXITSTATUS of system's status
 
-#include <algorithm>  // max
-#include <cstdio>     // popen
-#include <cstdlib>    // getenv
+#include <cstdlib>  // system, getenv, abs
 #include <filesystem>
 #include <string>
+#include <tuple>
+#include <utility>  // make_pair
+#include <vector>
 
-#include "render/tga.h"
 #include "tests/unit/temp_dir.h"
+#include "tools/demo/image.h"  // MakeImage, SetPixel, EncodeTga
 #include "tools/png/png_file.h"
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr int kChannelTolerance = 2;
 constexpr long kPixelsPerOutlier = 1000;
-constexpr int kClearGrey = 26;  // the clear and fog colour 0.1, as 8 bits
 
 const std::string kSourceDir = QUORVANE_SOURCE_DIR;
 const std::string kBinaryDir = QUORVANE_BINARY_DIR;
-
-struct ToolRun {
-    int status = -1;  // exit status; -1 when it did not exit by itself
-    std::string output;
-};
-
-// Runs quorvane-shot in `dir` with `args` (already quoted), after `environment` assignments.
-ToolRun RunShot(const std::string& dir, const std::string& args,
-                const std::string& environment = "") {
-    const std::string command = "cd '" + dir + "' && " + environment + " timeout -s KILL 120 '" +
-                                kBinaryDir + "/quorvane-shot' " + args + " 2>&1";
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
-    const int status = pclose(pipe);
-    if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
-    return run;
-}
+// A square from (-1, -1) to (1, 1) in the plane z = 0, the whole texture 0 on it.
+const char* kQuad = "4 2 0 0 0 0  -1 -1 0 0 0  1 -1 0 1 0  1 1 0 1 1  -1 1 0 0 1  0 1 2 0  0 2 3 0";
 
 Image LoadPng(const std::string& path) {
     Image image;
@@ -58,237 +40,126 @@ Image LoadPng(const std::string& path) {
     return image;
 }
 
-const uint8_t* PixelAt(const Image& image, int x, int y) {  // y from the bottom
-    return &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+// Where the golden tests leave their pictures, so that a mismatch can be looked at.
+std::string Rendered(const std::string& name) {
+    return kBinaryDir + "/golden-rendered/" + name + ".png";
 }
 
-// "" when the pictures match within the tolerance; otherwise what differs.
-std::string Difference(const Image& expected, const Image& actual) {
-    if (expected.width != actual.width || expected.height != actual.height) {
-        return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height) +
-               ", golden " + std::to_string(expected.width) + "x" + std::to_string(expected.height);
-    }
-    long outliers = 0;
-    int largest = 0;
-    for (size_t i = 0; i < expected.rgba.size(); i += 4) {
-        int worst = 0;
-        for (size_t c = 0; c < 3; ++c) {
-            worst = std::max(worst, std::abs(expected.rgba[i + c] - actual.rgba[i + c]));
-        }
-        largest = std::max(largest, worst);
-        if (worst > kChannelTolerance) ++outliers;
-    }
-    const long allowed = static_cast<long>(expected.width) * expected.height / kPixelsPerOutlier;
-    if (outliers <= allowed) return "";
-    return std::to_string(outliers) + " pixels differ by more than " +
-           std::to_string(kChannelTolerance) + " (at most " + std::to_string(allowed) +
-           " may), largest difference " + std::to_string(largest);
-}
-
-// Compares the picture at `rendered` with tests/golden/NAME.png, or replaces the golden with it
-// when QUORVANE_UPDATE_GOLDENS is set. A mismatch keeps the picture in the build tree.
-void ExpectMatchesGolden(const std::string& rendered, const std::string& name) {
-    namespace fs = std::filesystem;
+// Compares Rendered(NAME) with tests/golden/NAME.png, or replaces the golden with it when
+// QUORVANE_UPDATE_GOLDENS is 1.
+void ExpectMatchesGolden(const std::string& name) {
     const std::string golden = kSourceDir + "/tests/golden/" + name + ".png";
     const char* update = std::getenv("QUORVANE_UPDATE_GOLDENS");
     if (update != nullptr && std::string(update) == "1") {
-        fs::copy_file(rendered, golden, fs::copy_options::overwrite_existing);
-        std::printf("rewrote %s\n", golden.c_str());
+        fs::copy_file(Rendered(name), golden, fs::copy_options::overwrite_existing);
         return;
     }
-    const std::string difference = Difference(LoadPng(golden), LoadPng(rendered));
-    if (difference.empty()) return;
-    const std::string kept = kBinaryDir + "/golden-mismatch/" + name + ".png";
-    fs::create_directories(fs::path(kept).parent_path());
-    fs::copy_file(rendered, kept, fs::copy_options::overwrite_existing);
-    ADD_FAILURE() << name << ": " << difference << "; the new picture is " << kept;
-}
-
-// A 4 x 4 texture of four 2 x 2 quarters; the first TGA row is the bottom (v = 0).
-constexpr uint8_t kBottomLeft[3] = {220, 40, 40};
-constexpr uint8_t kBottomRight[3] = {40, 200, 60};
-constexpr uint8_t kTopLeft[3] = {40, 60, 220};
-constexpr uint8_t kTopRight[3] = {230, 210, 40};
-
-std::string QuarterTexture() {
-    std::string file(18, '\0');
-    file[2] = 2;
-    file[12] = 4;
-    file[14] = 4;
-    file[16] = 24;
-    for (int row = 0; row < 4; ++row) {
-        for (int column = 0; column < 4; ++column) {
-            const uint8_t* rgb = row < 2 ? (column < 2 ? kBottomLeft : kBottomRight)
-                                         : (column < 2 ? kTopLeft : kTopRight);
-            file +=
-                {static_cast<char>(rgb[2]), static_cast<char>(rgb[1]), static_cast<char>(rgb[0])};
-        }
+    const Image expected = LoadPng(golden), actual = LoadPng(Rendered(name));
+    ASSERT_TRUE(actual.width == expected.width && actual.height == expected.height) << name;
+    const std::vector<uint8_t>&e = expected.rgba, &a = actual.rgba;
+    long outliers = 0;
+    for (size_t i = 0; i < e.size(); i += 4) {
+        bool off = false;
+        for (size_t c = i; c < i + 3; ++c) off = off || std::abs(e[c] - a[c]) > kChannelTolerance;
+        outliers += off ? 1 : 0;
     }
-    return file;
+    EXPECT_LE(outliers, static_cast<long>(expected.width) * expected.height / kPixelsPerOutlier)
+        << name << ": pixels off by more than " << kChannelTolerance << "; see " << Rendered(name);
 }
 
-// A square from (-1, -1) to (1, 1) in the plane z = 0, the whole texture 0 on it.
-const char* kQuad =
-    "4 2 0 0 0 0\n"
-    "-1 -1 0 0 0\n1 -1 0 1 0\n1 1 0 1 1\n-1 1 0 0 1\n"
-    "0 1 2 0\n0 2 3 0\n";
-
-// A tiny scene: a directory holding data/demo.scn and the files it names.
+// A directory holding data/demo.scn: kQuad placed by `quad` (x y z scale), with a texture of
+// four coloured quarters (bottom row first: v = 0) when `textured`, seen from (0, 0, `eyeZ`)
+// looking down -z.
 class TinyScene : public ::testing::Test {
   protected:
-    // Writes data/demo.scn with the quad at z `quadZ` scaled by `scale`, the texture when
-    // `textured`, and the camera at (0, 0, `cameraZ`) looking down -z.
-    void Build(float quadZ, float scale, bool textured, float cameraZ) {
+    void Build(const std::string& quad = "0 0 0 1", bool textured = true, const char* eyeZ = "3") {
+        const Rgb colours[4] = {{220, 40, 40}, {40, 200, 60}, {40, 60, 220}, {230, 210, 40}};
+        Image tga = MakeImage(4, 4, false);
+        for (int i = 0; i < 16; ++i) SetPixel(tga, i % 4, i / 4, colours[i / 8 * 2 + i % 4 / 2]);
+        dir.Write("data/quarters.tga", EncodeTga(tga));
         dir.Write("data/quad.obj", kQuad);
-        dir.Write("data/quarters.tga", QuarterTexture());
-        dir.Write("data/eye.cam", "0 0 " + std::to_string(cameraZ) + " 0 0 0\n");
-        dir.Write("data/demo.scn", std::string(textured ? "1 1\n" : "1 0\n") +
-                                       "data/quad.obj 0 0 " + std::to_string(quadZ) + " " +
-                                       std::to_string(scale) + "\n" +
-                                       (textured ? "data/quarters.tga\n" : "") + "data/eye.cam\n");
+        dir.Write("data/eye.cam", std::string("0 0 ") + eyeZ + " 0 0 0\n");
+        dir.Write("data/demo.scn", (textured ? "1 1\ndata/quad.obj " : "1 0\ndata/quad.obj ") +
+                                       quad + (textured ? "\ndata/quarters.tga" : "") +
+                                       "\ndata/eye.cam\n");
     }
-    // Draws the scene at 64 x 48 into NAME.png, checks it against its golden and returns it.
-    Image Shoot(const std::string& name) {
-        const ToolRun run = RunShot(dir.path(), "data/demo.scn " + name + ".png --size 64x48");
-        EXPECT_EQ(run.status, 0) << run.output;
-        ExpectMatchesGolden(dir / (name + ".png"), name);
-        return LoadPng(dir / (name + ".png"));
+    // Runs quorvane-shot with `args` (quoted already) in `cwd` (default: the scene's directory)
+    // after `environment` assignments; its exit status, -1 when it did not exit by itself. What it
+    // printed is left in Log().
+    int Shot(const std::string& args, const std::string& environment = "", std::string cwd = "") {
+        const std::string command = "cd '" + (cwd.empty() ? dir.path() : cwd) + "' && " +
+                                    environment + " timeout -s KILL 120 '" + kBinaryDir +
+                                    "/quorvane-shot' " + args + " >'" + (dir / "log") + "' 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Log() const { return ReadWholeFile(dir / "log"); }
+    bool Said(const std::string& text) const { return Log().find(text) != std::string::npos; }
+    // Draws the scene at 64 x 48 and compares it with the golden NAME.
+    void ExpectShotMatches(const std::string& name) {
+        ASSERT_EQ(Shot("data/demo.scn '" + Rendered(name) + "' --size 64x48"), 0) << Log();
+        ExpectMatchesGolden(name);
     }
     TempDir dir;
 };
 
 // The pictures compared with goldens (QUORVANE_UPDATE_GOLDENS=1 rewrites exactly these).
 class GoldenImage : public TinyScene {};
-// The command line, exit status and messages.
+// The command line and exit status.
 class ShotTool : public TinyScene {};
-
-// The texture's colour `texel` at (x, y), seen through fog that lets `visible` of it through.
-void ExpectFogged(const Image& image, int x, int y, const uint8_t* texel, double visible) {
-    const uint8_t* p = PixelAt(image, x, y);
-    for (int c = 0; c < 3; ++c) {
-        EXPECT_NEAR(p[c], visible * texel[c] + (1.0 - visible) * 25.5, 3.0)
-            << "channel " << c << " at (" << x << ", " << y << ")";
-    }
-}
-
-// The quad fills 60% of the width and 80% of the height of a 64 x 48 picture; its quarters'
-// centres lie a quarter of that from the middle: x 32 -/+ 9.7, y 24 -/+ 9.7 (from the bottom).
-void ExpectQuarters(const Image& image, double visible) {
-    ExpectFogged(image, 22, 14, kBottomLeft, visible);
-    ExpectFogged(image, 41, 14, kBottomRight, visible);
-    ExpectFogged(image, 22, 33, kTopLeft, visible);
-    ExpectFogged(image, 41, 33, kTopRight, visible);
-    ExpectFogged(image, 1, 1, kBottomLeft, 0.0);  // the clear colour around it
-}
 
 }  // namespace
 
-// Catches a texture drawn upside down or mirrored, and fog or filtering that tints a near quad.
-TEST_F(GoldenImage, NearTexturedQuadShowsItsQuartersUnfogged) {
-    Build(0.0f, 1.0f, true, 3.0f);  // 3 units away: fog starts at 15
-    ExpectQuarters(Shoot("near_quad"), 1.0);
+// Catches a change to anything a first frame depends on: start-up order, GL state, projection,
+// fog, the camera, loading, compilation, faces drawn without their texture, a texture upside down
+// or mirrored (its quarters differ), and the picture's orientation on disk.
+TEST_F(GoldenImage, PicturesMatchTheirGoldens) {
+    fs::create_directories(kBinaryDir + "/golden-rendered");
+    ASSERT_EQ(Shot("data/demo.scn '" + Rendered("demo") + "'", "", kSourceDir), 0) << Log();
+    ExpectMatchesGolden("demo");
+    Build();
+    ExpectShotMatches("near_quad");
+    Build("0 0 -60 20", true, "0");  // 60 units away, into fog from 15 to 100
+    ExpectShotMatches("far_quad");
+    Build("0 0 0 1", false);
+    ExpectShotMatches("no_textures");
 }
 
-// Catches fog that is off, of the wrong mode or range, or applied to the clear colour.
-TEST_F(GoldenImage, FarQuadIsBlendedWithTheFogColour) {
-    Build(-60.0f, 20.0f, true, 0.0f);  // linear fog from 15 to 100 leaves (100 - 60) / 85
-    ExpectQuarters(Shoot("far_quad"), 40.0 / 85.0);
-}
+// Catches wrong defaults (scene, picture name, the viewer's 640 x 480), a size ignored, a TGA
+// whose rows or colour order differ from the PNG's; bad arguments that render anyway, crash or
+// give no usage; a refused scene or a picture that cannot be written that still reports success;
+// a message that never reaches standard error when there is no display.
+TEST_F(ShotTool, CommandLineAndExitStatus) {
+    Build();
+    ASSERT_EQ(Shot(""), 0) << Log();
+    ASSERT_EQ(Shot("--size 33x7 data/demo.scn odd.png"), 0) << Log();
+    ASSERT_EQ(Shot("data/demo.scn odd.tga --size 33x7"), 0) << Log();
+    const Image whole = LoadPng(dir / "quorvane-shot.png"), odd = LoadPng(dir / "odd.png");
+    EXPECT_EQ(std::make_pair(whole.width, whole.height), std::make_pair(640, 480));
+    EXPECT_EQ(std::make_pair(odd.width, odd.height), std::make_pair(33, 7));
+    EXPECT_EQ(ReadWholeFile(dir / "odd.tga"), EncodeTga(odd));
+    fs::remove(dir / "quorvane-shot.png");
 
-// Catches faces drawn with a texture the scene does not have (or with none at all).
-TEST_F(GoldenImage, WithoutTexturesOnlyTheClearColourShows) {
-    Build(0.0f, 1.0f, false, 3.0f);
-    const Image image = Shoot("no_textures");
-    for (size_t i = 0; i < image.rgba.size(); i += 4) {
-        ASSERT_NEAR(image.rgba[i], kClearGrey, 1) << "pixel " << i / 4;
-        ASSERT_EQ(image.rgba[i], image.rgba[i + 1]);
-        ASSERT_EQ(image.rgba[i], image.rgba[i + 2]);
-    }
-}
-
-// Catches a change to anything the viewer's first frame depends on: start-up order, GL state,
-// projection, fog, camera, loading, compilation, and the picture's orientation on disk.
-TEST_F(GoldenImage, DemoMatchesItsGolden) {
-    TempDir out;
-    const ToolRun run = RunShot(kSourceDir, "data/demo.scn '" + (out / "demo.png") + "'");
-    ASSERT_EQ(run.status, 0) << run.output;
-    ExpectMatchesGolden(out / "demo.png", "demo");
-    // Independently of the golden: the sky (clear colour) on top, the lit courtyard below.
-    const Image image = LoadPng(out / "demo.png");
-    ASSERT_EQ(image.width, 640);
-    ASSERT_EQ(image.height, 480);
-    EXPECT_EQ(PixelAt(image, 320, 475)[0], kClearGrey);
-    EXPECT_GT(PixelAt(image, 320, 5)[0], 100);
-}
-
-// Catches a TGA whose rows or colour order differ from the PNG's: both decode to the same
-// pixels, the TGA through the viewer's own reader.
-TEST_F(ShotTool, TgaAndPngHoldTheSamePicture) {
-    Build(0.0f, 1.0f, true, 3.0f);
-    ASSERT_EQ(RunShot(dir.path(), "data/demo.scn a.png --size 64x48").status, 0);
-    ASSERT_EQ(RunShot(dir.path(), "data/demo.scn b.tga --size 64x48").status, 0);
-    const Image png = LoadPng(dir / "a.png");
-    const std::string file = ReadWholeFile(dir / "b.tga");
-    TgaImage tga;
-    ASSERT_EQ(DecodeTga(reinterpret_cast<const uint8_t*>(file.data()), file.size(), tga),
-              TgaError::None);
-    ASSERT_EQ(tga.width, 64u);
-    ASSERT_EQ(tga.height, 48u);
-    ASSERT_EQ(tga.bitsPerPixel, 24u);
-    for (size_t i = 0; i < 64 * 48; ++i) {
-        for (int c = 0; c < 3; ++c) ASSERT_EQ(tga.pixels[i * 3 + c], png.rgba[i * 4 + c]);
-    }
-    ReleaseTgaImage(tga);
-}
-
-// Catches wrong defaults (scene, picture name, the viewer's 640 x 480) and a size ignored.
-TEST_F(ShotTool, DefaultsAndSize) {
-    Build(0.0f, 1.0f, true, 3.0f);
-    ASSERT_EQ(RunShot(dir.path(), "").status, 0);
-    const Image whole = LoadPng(dir / "quorvane-shot.png");
-    EXPECT_EQ(whole.width, 640);
-    EXPECT_EQ(whole.height, 480);
-    ASSERT_EQ(RunShot(dir.path(), "--size 33x7 data/demo.scn odd.png").status, 0);
-    const Image odd = LoadPng(dir / "odd.png");
-    EXPECT_EQ(odd.width, 33);
-    EXPECT_EQ(odd.height, 7);
-}
-
-// Catches bad arguments that render anyway, crash, or leave the user without a reason.
-TEST_F(ShotTool, UsageErrorsExitWithTwo) {
-    Build(0.0f, 1.0f, true, 3.0f);
+    dir.Write("data/broken.scn", "1 0\ndata/missing.obj 0 0 0 1\ndata/eye.cam\n");
+    const std::string usage = "usage: quorvane-shot", refused = ": the viewer refuses this scene";
+    std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {"--help", 0, usage},
+        {"data/broken.scn out.png", 1, "data/broken.scn" + refused},
+        {"nowhere.scn out.png", 1, "nowhere.scn" + refused},
+        {"data/demo.scn missing/out.png", 1, "missing/out.png"},
+        {"data/demo.scn missing/out.tga", 1, "missing/out.tga"}};
     for (const char* args :
          {"-x", "a.scn b.png c", "data/demo.scn out.jpg", "--size", "--size 0x48", "--size 64x",
           "--size 64x48x", "--size 4097x1", "--size -64x48", "--size 64y48", "--size ' 64x48'"}) {
-        const ToolRun run = RunShot(dir.path(), args);
-        EXPECT_EQ(run.status, 2) << args << "\n" << run.output;
-        EXPECT_NE(run.output.find("usage: quorvane-shot"), std::string::npos) << args;
+        cases.emplace_back(args, 2, usage);
     }
-    EXPECT_FALSE(std::filesystem::exists(dir / "quorvane-shot.png"));
-    EXPECT_EQ(RunShot(dir.path(), "--help").status, 0);
-}
-
-// Catches a refused scene that still writes a picture, a message that never reaches standard
-// error when there is no display, and a write failure that reports success.
-TEST_F(ShotTool, RefusalsExitWithOneAndSayWhy) {
-    Build(0.0f, 1.0f, true, 3.0f);
-    dir.Write("data/broken.scn", "1 0\ndata/missing.obj 0 0 0 1\ndata/eye.cam\n");
-    for (const char* environment : {"", "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY"}) {
-        const ToolRun run = RunShot(dir.path(), "data/broken.scn out.png", environment);
-        EXPECT_EQ(run.status, 1) << environment << "\n" << run.output;
-        EXPECT_NE(run.output.find("Quorvane OpenGL: Object could not be loaded!"),
-                  std::string::npos)
-            << run.output;
-        EXPECT_NE(run.output.find("data/broken.scn: the viewer refuses this scene"),
-                  std::string::npos)
-            << run.output;
+    for (const auto& [args, status, says] : cases) {
+        EXPECT_EQ(Shot(args), status) << args;
+        EXPECT_TRUE(Said(says)) << args << "\n" << Log();
     }
-    EXPECT_FALSE(std::filesystem::exists(dir / "out.png"));
-    EXPECT_EQ(RunShot(dir.path(), "nowhere.scn out.png").status, 1);
-
-    for (const char* picture : {"missing/out.png", "missing/out.tga"}) {
-        const ToolRun run = RunShot(dir.path(), std::string("data/demo.scn ") + picture);
-        EXPECT_EQ(run.status, 1) << picture;
-        EXPECT_NE(run.output.find(picture), std::string::npos) << run.output;
-    }
+    const std::string noDisplay = "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY";
+    EXPECT_EQ(Shot("data/broken.scn out.png", noDisplay), 1);
+    EXPECT_TRUE(Said("Quorvane OpenGL: Object could not be loaded!")) << Log();
+    EXPECT_FALSE(fs::exists(dir / "out.png"));
+    EXPECT_FALSE(fs::exists(dir / "quorvane-shot.png"));
 }
