@@ -34,20 +34,22 @@ struct Checker {
     }
 };
 
-std::string CannotOpen(const char* kind, const std::string& name) {
-    return std::string(kind) + " file '" + name + "' cannot be opened" +
-           (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : std::string());
+// Opens a file the scene names; when it cannot be opened, the error points at its name in the
+// scene file.
+bool OpenNamedFile(Checker& checker, const TextFile& scene, const std::string& scenePath,
+                   const SceneFileEntry& entry, const char* kind, TextFile& file) {
+    errno = 0;
+    if (OpenTextFile(entry.fileName.c_str(), file)) return true;
+    checker.Report(scenePath, scene.data, entry.offset, false,
+                   std::string(kind) + " file '" + entry.fileName + "' cannot be opened" +
+                       (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : ""));
+    return false;
 }
 
 void CheckObject(Checker& checker, const TextFile& scene, const std::string& scenePath,
                  const SceneFileObject& entry, int32_t textureCount) {
     TextFile file;
-    errno = 0;
-    if (!OpenTextFile(entry.file.fileName.c_str(), file)) {
-        checker.Report(scenePath, scene.data, entry.file.offset, false,
-                       CannotOpen("object", entry.file.fileName));
-        return;
-    }
+    if (!OpenNamedFile(checker, scene, scenePath, entry.file, "object", file)) return;
     SceneObject object;
     LoadProblem problem;
     if (!ParseObjectText(file.data, file.size, object, &problem)) {
@@ -81,12 +83,7 @@ void CheckObject(Checker& checker, const TextFile& scene, const std::string& sce
 void CheckTexture(Checker& checker, const TextFile& scene, const std::string& scenePath,
                   const SceneFileEntry& entry) {
     TextFile file;
-    errno = 0;
-    if (!OpenTextFile(entry.fileName.c_str(), file)) {
-        checker.Report(scenePath, scene.data, entry.offset, false,
-                       CannotOpen("texture", entry.fileName));
-        return;
-    }
+    if (!OpenNamedFile(checker, scene, scenePath, entry, "texture", file)) return;
     TgaImage image;
     const TgaError error = DecodeTga(reinterpret_cast<const uint8_t*>(file.data), file.size, image);
     if (error != TgaError::None) {
@@ -100,12 +97,7 @@ void CheckTexture(Checker& checker, const TextFile& scene, const std::string& sc
 void CheckCamera(Checker& checker, const TextFile& scene, const std::string& scenePath,
                  const SceneFileEntry& entry) {
     TextFile file;
-    errno = 0;
-    if (!OpenTextFile(entry.fileName.c_str(), file)) {
-        checker.Report(scenePath, scene.data, entry.offset, false,
-                       CannotOpen("camera", entry.fileName));
-        return;
-    }
+    if (!OpenNamedFile(checker, scene, scenePath, entry, "camera", file)) return;
     Camera camera;
     LoadProblem problem;
     if (!ParseCameraText(file.data, file.size, camera, &problem)) {
@@ -123,7 +115,9 @@ SceneCheck CheckScene(const char* sceneFile) {
     TextFile scene;
     errno = 0;
     if (!OpenTextFile(sceneFile, scene)) {
-        checker.Report(scenePath, nullptr, 0, false, CannotOpen("scene", scenePath));
+        checker.Report(scenePath, nullptr, 0, false,
+                       "scene file cannot be opened" +
+                           (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : ""));
         return checker.result;
     }
     SceneFileContents contents;
