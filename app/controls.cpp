@@ -2,8 +2,6 @@
 
 #include <cmath>  // sin, cos for walking
 
-#include "platform/key_codes.h"
-
 namespace {
 
 // Single-precision values, held as doubles so that every expression they enter is evaluated in
@@ -16,47 +14,47 @@ constexpr double kWalkStep = 0.21f;
 constexpr double kTurnStep = 1.0f;
 constexpr double kDegreesToRadians = 0.017453292f;
 
-bool IsDown(const Input& input, uint8_t code) {
-    return (input.keys[code] & kKeyDown) != 0;
+bool IsDown(const Input& input, KeyCode code) {
+    return (input.keys[code] & kKeyDownBit) != 0;
 }
 
 // The F1 row: every second frame with F1 down switches, starting with the first.
-bool ApplyFullscreenKey(Driver& driver) {
-    if (!IsDown(*driver.input, DIK_F1)) return true;
-    if (driver.f1Latch) {
-        driver.f1Latch = false;
+bool ApplyFullscreenKey(Viewer& viewer) {
+    if (!IsDown(*viewer.input, kKeyF1)) return true;
+    if (viewer.f1Latch) {
+        viewer.f1Latch = false;
         return true;
     }
-    driver.f1Latch = true;
-    return SwitchFullscreen(driver);
+    viewer.f1Latch = true;
+    return SwitchFullscreen(viewer);
 }
 
 void ApplyCameraKeys(const Input& input, Camera& camera) {
-    if (IsDown(input, DIK_C)) camera.y = static_cast<float>(camera.y - kVerticalStep);
-    if (IsDown(input, DIK_D)) camera.y = static_cast<float>(camera.y + kVerticalStep);
-    if (IsDown(input, DIK_PRIOR)) camera.pitch = static_cast<float>(camera.pitch + kPitchStep);
-    if (IsDown(input, DIK_NEXT)) camera.pitch = static_cast<float>(camera.pitch - kPitchStep);
-    if (IsDown(input, DIK_END)) camera.pitch = 0.0f;
+    if (IsDown(input, kKeyC)) camera.y = static_cast<float>(camera.y - kVerticalStep);
+    if (IsDown(input, kKeyD)) camera.y = static_cast<float>(camera.y + kVerticalStep);
+    if (IsDown(input, kKeyPageUp)) camera.pitch = static_cast<float>(camera.pitch + kPitchStep);
+    if (IsDown(input, kKeyPageDown)) camera.pitch = static_cast<float>(camera.pitch - kPitchStep);
+    if (IsDown(input, kKeyEnd)) camera.pitch = 0.0f;
 }
 
 void ApplyWalkAndTurnKeys(const Input& input, Camera& camera) {
-    if (IsDown(input, DIK_UP)) {
+    if (IsDown(input, kKeyArrowUp)) {
         camera.x =
             static_cast<float>(camera.x - std::sin(camera.heading * kDegreesToRadians) * kWalkStep);
         camera.z =
             static_cast<float>(camera.z - std::cos(camera.heading * kDegreesToRadians) * kWalkStep);
     }
-    if (IsDown(input, DIK_DOWN)) {
+    if (IsDown(input, kKeyArrowDown)) {
         camera.x =
             static_cast<float>(camera.x + std::sin(camera.heading * kDegreesToRadians) * kWalkStep);
         camera.z =
             static_cast<float>(camera.z + std::cos(camera.heading * kDegreesToRadians) * kWalkStep);
     }
-    if (IsDown(input, DIK_RIGHT)) {
+    if (IsDown(input, kKeyArrowRight)) {
         camera.yaw = static_cast<float>(camera.yaw - kTurnStep);
         camera.heading = static_cast<float>(camera.heading - kTurnStep);
     }
-    if (IsDown(input, DIK_LEFT)) {
+    if (IsDown(input, kKeyArrowLeft)) {
         camera.yaw = static_cast<float>(camera.yaw + kTurnStep);
         camera.heading = static_cast<float>(camera.heading + kTurnStep);
     }
@@ -73,25 +71,25 @@ void LookByCursor(const Point& cursor, Camera& camera) {
     camera.pitch = static_cast<float>(camera.pitch - (belowCentre / kMouseDivisor) * kMouseGain);
 }
 
-void ApplyKeyBindings(Driver& driver) {
-    if (!ApplyFullscreenKey(driver)) return;
+void ApplyKeyBindings(Viewer& viewer) {
+    if (!ApplyFullscreenKey(viewer)) return;
     // Read only now: a switch has replaced the fog and the camera.
-    const Input& input = *driver.input;
-    if (IsDown(input, DIK_ESCAPE)) driver.done = true;
-    Camera* const camera = driver.scene->camera;
+    const Input& input = *viewer.input;
+    if (IsDown(input, kKeyEscape)) viewer.done = true;
+    Camera* const camera = viewer.scene->camera;
     if (camera != nullptr) ApplyCameraKeys(input, *camera);
-    if (IsDown(input, DIK_F)) driver.fog->EnableFog();
-    if (IsDown(input, DIK_G)) driver.fog->DisableFog();
+    if (IsDown(input, kKeyF)) viewer.fog->EnableFog();
+    if (IsDown(input, kKeyG)) viewer.fog->DisableFog();
     if (camera != nullptr) ApplyWalkAndTurnKeys(input, *camera);
 }
 
-void ApplyControls(Driver& driver) {
-    Input& input = *driver.input;
-    GetCursorPos(input.cursor);
-    SetCursorPos(kCursorCentreX, kCursorCentreY);
-    if (driver.scene->camera != nullptr) LookByCursor(input.cursor, *driver.scene->camera);
+void ApplyControls(Viewer& viewer) {
+    Input& input = *viewer.input;
+    GetPointerPosition(input.cursor);
+    SetPointerPosition(kCursorCentreX, kCursorCentreY);
+    if (viewer.scene->camera != nullptr) LookByCursor(input.cursor, *viewer.scene->camera);
     // A failed read leaves every key up (the platform clears them), so a window that lost the
     // keyboard neither walks on nor quits by itself.
-    input.GetDeviceState();
-    ApplyKeyBindings(driver);
+    input.ReadKeyboard();
+    ApplyKeyBindings(viewer);
 }

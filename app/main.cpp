@@ -1,5 +1,5 @@
-// Entry point: the command line is not read; the driver decides the exit status.
-#include "app/driver.h"
+// Entry point: the command line is not read; the viewer decides the exit status.
+#include "app/viewer.h"
 
 int main() {
     return RunViewer();

@@ -5,15 +5,17 @@
 // cost) and as textures grow (no scan of all faces per texture).
 //
 //   build/bench/bench-compile [--benchmark_filter=Build]
+#include <cstdlib>  // setenv
 #include <benchmark/benchmark.h>
 
 #include <SDL_opengl.h>
 
 #include <cstdint>
 
-#include "bench/lib/offscreen_gl.h"
 #include "render/world_build.h"
 #include "scene/large_array.h"
+#include "platform/platform.h"
+#include "render/scene_render.h"
 #include "scene/scene.h"
 
 namespace {
@@ -113,8 +115,9 @@ BENCHMARK(BM_BuildWorldAndGroup)
 
 // The whole CompileScene, with Mesa recording the display list.
 void BM_CompileScene(benchmark::State& state) {
-    OffscreenGL gl;
-    if (!OpenOffscreenGL(gl, 64, 64)) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    GLWindow gl;
+    if (!gl.CreateWindowAndContext(64, 64, 16, "bench")) {
         state.SkipWithError("no GL context");
         return;
     }
@@ -122,7 +125,7 @@ void BM_CompileScene(benchmark::State& state) {
     Scene scene;
     FillScene(scene, faceCount, static_cast<int32_t>(state.range(1)));
     for (auto _ : state) {
-        scene.CompileScene();
+        CompileScene(scene);
         glFinish();
         state.PauseTiming();
         ReleaseWorld(scene);
@@ -130,7 +133,7 @@ void BM_CompileScene(benchmark::State& state) {
     }
     Report(state, faceCount);
     EmptyScene(scene);
-    CloseOffscreenGL(gl);
+    gl.DestroyWindowAndContext();
 }
 BENCHMARK(BM_CompileScene)
     ->ArgsProduct({{1000000}, {1, 256}})

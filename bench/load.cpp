@@ -13,7 +13,7 @@
 
 #include "bench/lib/large_scene.h"
 #include "scene/scene_object.h"
-#include "scene/text_file.h"
+#include "scene/mapped_file.h"
 #ifdef QUORVANE_HAVE_TINYOBJLOADER
 #define TINYOBJLOADER_IMPLEMENTATION
 #include <tiny_obj_loader.h>
@@ -36,10 +36,10 @@ double MedianSeconds(int runs, const std::function<bool()>& load) {
 
 bool LoadWithProjectReader(const std::string& path) {
     SceneObject object;
-    TextFile file;
-    if (!OpenTextFile(path.c_str(), file)) return false;
+    MappedFile file;
+    if (!OpenMappedFile(path.c_str(), file)) return false;
     const bool valid = ParseObjectText(file.data, file.size, object, nullptr);
-    CloseTextFile(file);
+    CloseMappedFile(file);
     object.FreeObject();
     return valid;
 }

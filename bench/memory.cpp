@@ -13,8 +13,10 @@
 #include <string>
 
 #include "bench/lib/large_scene.h"
-#include "bench/lib/offscreen_gl.h"
 #include "render/world_build.h"
+#include "platform/platform.h"
+#include "render/scene_render.h"
+#include "render/texture_set.h"
 #include "scene/scene.h"
 
 namespace {
@@ -42,11 +44,12 @@ int main(int argc, char** argv) {
     const std::string scenePath = WriteLargeScene(dir, MeshWithFaces(faces, 16));
     if (chdir(dir.c_str()) != 0) return 1;
 
-    OffscreenGL gl;
-    if (!OpenOffscreenGL(gl, 64, 64)) return 1;
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    GLWindow gl;
+    if (!gl.CreateWindowAndContext(64, 64, 16, "bench")) return 1;
     const double base = PeakResidentMB();
     Scene scene;
-    if (scene.LoadScene(scenePath.c_str())) return 1;
+    if (scene.LoadScene(scenePath.c_str(), LoadTexture)) return 1;
     const double loaded = PeakResidentMB();
     // Our own compile work first, alone, then the whole compilation with GL recording the list.
     BuildWorld(scene);
@@ -57,9 +60,9 @@ int main(int argc, char** argv) {
         (scene.worldVertexCount * sizeof(Vertex) + scene.worldFaceCount * sizeof(Face)) / 1048576.0;
     const double millions = scene.worldFaceCount / 1e6;
     ReleaseBatches(batches);
-    scene.DestroyScene();
-    if (scene.LoadScene(scenePath.c_str())) return 1;
-    scene.CompileScene();
+    DestroyScene(scene);
+    if (scene.LoadScene(scenePath.c_str(), LoadTexture)) return 1;
+    CompileScene(scene);
     const double compiled = PeakResidentMB();
     std::printf(
         "| memory: peak for load + our compile work, %.1fM faces | %.0f MB | %.2fx the "
@@ -69,7 +72,7 @@ int main(int argc, char** argv) {
         "| memory: peak with the GL display list, %.1fM faces | %.0f MB | %.0f MB per "
         "million faces (load alone: %.0f MB) |\n",
         millions, compiled - base, (compiled - base) / millions, loaded - base);
-    scene.DestroyScene();
-    CloseOffscreenGL(gl);
+    DestroyScene(scene);
+    gl.DestroyWindowAndContext();
     return 0;
 }

@@ -9,10 +9,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/message_box.h"
+#include "app/scene_check.h"
+#include "platform/platform.h"
+#include "render/scene_render.h"
+#include "render/texture_set.h"
 #include "scene/scene.h"
-#include "scene/scene_check.h"
-#include "scene/text_file.h"
 
 namespace {
 
@@ -32,8 +33,8 @@ std::string Tga(int depth, size_t pixelBytes) {
     return file + std::string(pixelBytes, '\x40');
 }
 
-int Silent(const char*, const char*, uint32_t) {
-    return IDOK;
+BoxAnswer Silent(const char*, const char*, BoxButtons, BoxIcon) {
+    return BoxAnswer::Ok;
 }
 
 // The files the fuzzed scene names: a, b (objects), t, u (textures), c (camera), and bad ones.
@@ -63,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Write("s", std::string(reinterpret_cast<const char*>(data), size));
     const SceneCheck check = CheckScene("s");
     Scene scene;
-    const bool failed = scene.LoadScene("s");
+    const bool failed = scene.LoadScene("s", LoadTexture);
     if (failed == check.loadable) __builtin_trap();  // the checker and the viewer disagree
-    scene.DestroyScene();
+    DestroyScene(scene);
     return 0;
 }

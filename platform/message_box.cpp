@@ -1,48 +1,57 @@
-#include "platform/message_box.h"
-
 #include <SDL.h>
+
 #include <cstdio>  // fprintf to stderr when no box can be shown
+
+#include "platform/platform.h"
 
 namespace {
 
-int ShowSdlMessageBox(const char* text, const char* caption, uint32_t style) {
-    const bool yesNo = (style & 0x0F) == MB_YESNO;
-    const SDL_MessageBoxButtonData okButton = {
-        SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
-        "OK"};
-    const SDL_MessageBoxButtonData yesNoButtons[2] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},
-    };
-    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
-    if ((style & 0xF0) == MB_ICONSTOP) flags = SDL_MESSAGEBOX_ERROR;
-    if ((style & 0xF0) == MB_ICONEXCLAMATION) flags = SDL_MESSAGEBOX_WARNING;
+BoxAnswer DefaultAnswer(BoxButtons buttons) {
+    return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
+}
 
+BoxAnswer ShowSdlMessageBox(const char* text, const char* caption, BoxButtons buttons,
+                            BoxIcon icon) {
+    const SDL_MessageBoxButtonData okButton = {
+        SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+        static_cast<int>(BoxAnswer::Ok), "OK"};
+    const SDL_MessageBoxButtonData yesNoButtons[2] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, static_cast<int>(BoxAnswer::Yes), "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, static_cast<int>(BoxAnswer::No), "No"},
+    };
+    const bool yesNo = buttons == BoxButtons::YesNo;
     SDL_MessageBoxData box = {};
-    box.flags = flags;
+    box.flags = icon == BoxIcon::Error     ? SDL_MESSAGEBOX_ERROR
+                : icon == BoxIcon::Warning ? SDL_MESSAGEBOX_WARNING
+                                           : SDL_MESSAGEBOX_INFORMATION;
     box.window = nullptr;  // no owner window
     box.title = caption;
     box.message = text;
     box.numbuttons = yesNo ? 2 : 1;
     box.buttons = yesNo ? yesNoButtons : &okButton;
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) {
-        return PrintMessageBox(text, caption, style);
+    for (;;) {
+        int pressed = -1;
+        if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+            // Said on a line of its own, so that a missing display or X font shows in a terminal
+            // and in test logs instead of passing for a box that nobody answered.
+            std::fprintf(stderr, "(no message box could be shown: %s)\n", SDL_GetError());
+            return PrintMessageBox(text, caption, buttons, icon);
+        }
+        return pressed >= 0 ? static_cast<BoxAnswer>(pressed) : DefaultAnswer(buttons);
     }
-    return pressed;
 }
 
 MessageBoxHandler handler = ShowSdlMessageBox;
 
 }  // namespace
 
-int PrintMessageBox(const char* text, const char* caption, uint32_t style) {
+BoxAnswer PrintMessageBox(const char* text, const char* caption, BoxButtons buttons, BoxIcon) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
-    return (style & 0x0F) == MB_YESNO ? IDNO : IDOK;
+    return DefaultAnswer(buttons);
 }
 
-int ShowMessageBox(const char* text, const char* caption, uint32_t style) {
-    return handler(text, caption, style);
+BoxAnswer ShowMessageBox(const char* text, const char* caption, BoxButtons buttons, BoxIcon icon) {
+    return handler(text, caption, buttons, icon);
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler replacement) {

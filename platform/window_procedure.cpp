@@ -1,14 +1,14 @@
-#include "platform/window_procedure.h"
+#include "platform/platform.h"
 
 bool active = true;
 
-void WndProc(const Message& message) {
-    switch (message.message) {
-        case WM_ACTIVATE:
-            active = HighWord(message.wParam) == 0;
+void WndProc(const Event& event) {
+    switch (event.type) {
+        case EventType::Activate:
+            active = !event.minimised;
             break;
-        case WM_CLOSE:
-            PostQuitMessage(0);
+        case EventType::Close:
+            PostQuit(0);
             break;
         default:
             break;

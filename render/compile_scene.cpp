@@ -1,8 +1,8 @@
-// Scene::CompileScene: the world arrays, then the one display list that draws them.
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 
+#include "render/scene_render.h"
+#include "render/texture_set.h"
 #include "render/world_build.h"
-#include "scene/scene.h"
 
 namespace {
 
@@ -17,9 +17,9 @@ void EmitCorner(const Vertex& v) {
 constexpr int32_t kFaceAhead = 16;
 constexpr int32_t kCornersAhead = 8;
 
-void RecordBatches(const Scene& scene, TextureSet& textures, const TextureBatches& batches) {
+void RecordBatches(const Scene& scene, const TextureBatches& batches) {
     for (int32_t t = 0; t < batches.textureCount; ++t) {
-        textures.BindTexture(t);
+        BindTexture(scene.textures, t);
         glBegin(GL_TRIANGLES);
         for (int32_t i = batches.first[t]; i < batches.first[t + 1]; ++i) {
             // Written out here: as a function of its own, GCC finds it "pure" and drops it.
@@ -44,20 +44,18 @@ void RecordBatches(const Scene& scene, TextureSet& textures, const TextureBatche
 
 }  // namespace
 
-// `compiled` becomes true only with a recorded list. Without one (totals beyond 32 bits, no
-// memory, glGenLists giving 0 as it does without a usable context) it stays false, so DrawScene
-// reports the failure and the driver ends in order, rather than showing an empty world as if it
-// were the scene. The totals and world arrays stay whenever they could be built, for the report.
-void Scene::CompileScene() {
-    if (!BuildWorld(*this)) return;
+// Without a list the scene must not pass for compiled: an empty world shown as if it were the
+// scene would hide the failure (glGenLists gives 0 without a usable context).
+void CompileScene(Scene& scene) {
+    if (!BuildWorld(scene)) return;
     TextureBatches batches;
-    if (!GroupFacesByTexture(*this, batches)) return;
-    displayList = glGenLists(1);
-    if (displayList != 0) {
-        glNewList(displayList, GL_COMPILE);
-        RecordBatches(*this, textures, batches);
+    if (!GroupFacesByTexture(scene, batches)) return;
+    scene.displayList = glGenLists(1);
+    if (scene.displayList != 0) {
+        glNewList(scene.displayList, GL_COMPILE);
+        RecordBatches(scene, batches);
         glEndList();
-        compiled = true;
+        scene.compiled = true;
     }
     ReleaseBatches(batches);
 }

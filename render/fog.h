@@ -1,4 +1,6 @@
 // Fog settings, sent to GL by SetupFog, switched without redundant GL calls.
+//
+// Lifecycle: constructor, SetupFog in each new context, EnableFog and DisableFog as the keys ask.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +10,7 @@ struct Fog {
     float density;      // for the exponential modes
     float start;        // eye distance where linear fog begins
     float end;          // eye distance where linear fog is complete
-    int32_t modes[3];   // GL_EXP, GL_EXP2, GL_LINEAR
-    int32_t modeIndex;  // 0, 1 or 2
+    int32_t modeIndex;  // 0 exponential, 1 squared exponential, 2 linear
     bool configured;    // SetupFog has run
     bool enabled;       // the state last asked for
 
@@ -18,9 +19,4 @@ struct Fog {
     void SetupFog();
     void EnableFog();
     void DisableFog();
-    void SetColor(float r, float g, float b, float a);
-    void SetDensity(float density);
-    void SetRange(float start, float end);
-    // An index outside 0 to 2 leaves the mode unchanged.
-    void SetMode(int32_t index);
 };

@@ -1,10 +1,9 @@
-// The GL state operations of GLWindow: they need a current context and nothing of the window.
-#include "platform/gl_window.h"
+#include "render/render_state.h"
 
+#include <GL/gl.h>
 #include <GL/glu.h>  // gluPerspective
-#include <SDL_opengl.h>
 
-void GLWindow::SetupRenderState(int32_t width, int32_t height) {
+void SetupRenderState(int32_t width, int32_t height) {
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -20,14 +19,4 @@ void GLWindow::SetupRenderState(int32_t width, int32_t height) {
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
-}
-
-void GLWindow::EnableBlending() {
-    glEnable(GL_BLEND);
-    glDepthMask(GL_FALSE);
-}
-
-void GLWindow::DisableBlending() {
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
 }

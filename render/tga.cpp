@@ -3,14 +3,54 @@
 #include <cstdlib>
 #include <cstring>
 
-const uint8_t kTgaSignature[kTgaSignatureSize] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+namespace {
+
+constexpr size_t kSignatureSize = 12;
+// The one sequence the first 12 bytes may hold: type 2, every other field 0.
+constexpr uint8_t kSignature[kSignatureSize] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+// None when the 12 bytes equal kSignature; otherwise the first field that tells them apart.
+TgaError CheckSignature(const uint8_t* block) {
+    if (std::memcmp(block, kSignature, kSignatureSize) == 0) return TgaError::None;
+    if (block[0] != 0) return TgaError::ImageId;
+    if (block[1] != 0) return TgaError::ColourMapped;
+    switch (block[2]) {
+        case 2:
+            break;
+        case 1:
+            return TgaError::ColourMapped;
+        case 3:
+            return TgaError::Grey;
+        case 9:
+        case 10:
+        case 11:
+            return TgaError::Compressed;
+        default:
+            return TgaError::UnsupportedType;
+    }
+    for (size_t i = 3; i < 8; ++i) {
+        if (block[i] != 0) return TgaError::ColourMapped;
+    }
+    return TgaError::NonZeroOrigin;  // bytes 8-11 are all that is left
+}
+
+// The file stores B G R (A); GL wants R G B (A). Copied and swapped in one pass.
+void CopySwappingRedAndBlue(const uint8_t* from, uint8_t* to, uint32_t size,
+                            uint32_t bytesPerPixel) {
+    for (uint32_t i = 0; i < size; i += bytesPerPixel) {
+        to[i] = from[i + 2];
+        to[i + 1] = from[i + 1];
+        to[i + 2] = from[i];
+        if (bytesPerPixel == 4) to[i + 3] = from[i + 3];
+    }
+}
+
+}  // namespace
 
 const char* DescribeTgaError(TgaError error) {
     switch (error) {
         case TgaError::None:
             return "accepted";
-        case TgaError::CannotOpen:
-            return "the file cannot be opened";
         case TgaError::TruncatedHeader:
             return "truncated: the file ends inside the 18-byte header";
         case TgaError::ImageId:
@@ -39,69 +79,28 @@ const char* DescribeTgaError(TgaError error) {
     return "unknown error";
 }
 
-TgaError CheckTgaSignature(const uint8_t* block) {
-    if (std::memcmp(block, kTgaSignature, kTgaSignatureSize) == 0) return TgaError::None;
-    // The block differs; name the first field that makes the difference.
-    if (block[0] != 0) return TgaError::ImageId;
-    if (block[1] != 0) return TgaError::ColourMapped;
-    switch (block[2]) {
-        case 2:
-            break;
-        case 1:
-            return TgaError::ColourMapped;
-        case 3:
-            return TgaError::Grey;
-        case 9:
-        case 10:
-        case 11:
-            return TgaError::Compressed;
-        default:
-            return TgaError::UnsupportedType;
-    }
-    for (size_t i = 3; i < 8; ++i) {
-        if (block[i] != 0) return TgaError::ColourMapped;
-    }
-    return TgaError::NonZeroOrigin;  // bytes 8-11 are all that is left
-}
-
-TgaError TgaImageSize(uint32_t width, uint32_t height, uint32_t bitsPerPixel, uint32_t& size) {
-    const uint64_t bytes = uint64_t{width} * height * (bitsPerPixel / 8);
-    if (bytes == 0) return TgaError::Empty;
-    if (bytes > UINT32_MAX) return TgaError::TooLarge;
-    size = static_cast<uint32_t>(bytes);
-    return TgaError::None;
-}
-
-void SwapRedAndBlue(uint8_t* pixels, uint32_t size, uint32_t bytesPerPixel) {
-    // The step keeps i + 2 inside the block: size is a whole number of pixels.
-    for (uint32_t i = 0; i < size; i += bytesPerPixel) {
-        const uint8_t blue = pixels[i];
-        pixels[i] = pixels[i + 2];
-        pixels[i + 2] = blue;
-    }
-}
-
 TgaError DecodeTga(const uint8_t* data, size_t size, TgaImage& image) {
     image = TgaImage();
-    if (size < kTgaSignatureSize) return TgaError::TruncatedHeader;
-    const TgaError signature = CheckTgaSignature(data);
+    if (size < kSignatureSize) return TgaError::TruncatedHeader;
+    const TgaError signature = CheckSignature(data);
     if (signature != TgaError::None) return signature;
     if (size < kTgaHeaderSize) return TgaError::TruncatedHeader;
-    const uint8_t* spec = data + kTgaSignatureSize;
-    image.width = TgaWidth(spec);
-    image.height = TgaHeight(spec);
-    if (!IsTgaDepthAccepted(spec[4])) return TgaError::UnsupportedDepth;
-    image.bitsPerPixel = spec[4];
-    uint32_t bytes = 0;
-    const TgaError sizeError = TgaImageSize(image.width, image.height, image.bitsPerPixel, bytes);
-    if (sizeError != TgaError::None) return sizeError;
+    image.width = data[12] + data[13] * 256u;
+    image.height = data[14] + data[15] * 256u;
+    image.descriptor = data[17];
+    if (data[16] != 24 && data[16] != 32) return TgaError::UnsupportedDepth;
+    image.bitsPerPixel = data[16];
+    const uint64_t bytes = uint64_t{image.width} * image.height * (image.bitsPerPixel / 8);
+    if (bytes == 0) return TgaError::Empty;
+    // Refused before anything is allocated, so that reading and uploading cover the same bytes.
+    if (bytes > UINT32_MAX) return TgaError::TooLarge;
     if (size - kTgaHeaderSize < bytes) return TgaError::TruncatedPixels;
     uint8_t* pixels = static_cast<uint8_t*>(std::malloc(bytes));
     if (pixels == nullptr) return TgaError::OutOfMemory;
-    std::memcpy(pixels, data + kTgaHeaderSize, bytes);
-    SwapRedAndBlue(pixels, bytes, image.bitsPerPixel / 8);
+    CopySwappingRedAndBlue(data + kTgaHeaderSize, pixels, static_cast<uint32_t>(bytes),
+                           image.bitsPerPixel / 8);
     image.pixels = pixels;
-    image.size = bytes;
+    image.size = static_cast<uint32_t>(bytes);
     return TgaError::None;
 }
 

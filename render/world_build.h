@@ -3,7 +3,7 @@
 // tested, without the cost of a GL implementation recording the list.
 //
 // Lifecycle: BuildWorld, GroupFacesByTexture, read the batches while recording, ReleaseBatches.
-// The world arrays belong to the Scene and are released by DestroyScene by their counts.
+// The world arrays belong to the Scene and are released by ReleaseScene by their counts.
 #pragma once
 
 #include <cstdint>

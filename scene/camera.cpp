@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "platform/message_box.h"
+#include "platform/platform.h"
 #include "scene/messages.h"
-#include "scene/text_file.h"
+#include "scene/mapped_file.h"
 #include "scene/token_reader.h"
 
 Camera::Camera()
@@ -33,13 +33,13 @@ bool ParseCameraText(const char* text, size_t size, Camera& camera, LoadProblem*
 }
 
 int32_t Camera::LoadCamera(const char* fileName) {
-    TextFile file;
-    if (!OpenTextFile(fileName, file)) {
-        ShowMessageBox(kCameraLoadError, kLoaderCaption, MB_OK);
+    MappedFile file;
+    if (!OpenMappedFile(fileName, file)) {
+        ShowMessageBox(kCameraLoadError, kLoaderCaption);
         return 1;
     }
     ParseCameraText(file.data, file.size, *this, nullptr);
-    CloseTextFile(file);
+    CloseMappedFile(file);
     loaded = true;
     return 0;
 }

@@ -1,47 +1,23 @@
 #include "scene/scene.h"
 
-#include <SDL.h>
-#include <SDL_opengl.h>
-
+#include <cstdlib>  // calloc, free for the name array
 #include <new>
 
-#include "platform/message_box.h"
+#include "platform/platform.h"
 #include "scene/large_array.h"
+#include "scene/mapped_file.h"
 #include "scene/messages.h"
 #include "scene/scene_file.h"
-#include "scene/text_file.h"
 
 namespace {
 
 bool RefuseScene() {
-    ShowMessageBox(kSceneLoadError, kLoaderCaption, MB_OK);
+    ShowMessageBox(kSceneLoadError, kLoaderCaption);
     return true;
 }
 
-}  // namespace
-
-Scene::Scene()
-    : objectCount(0),
-      textureCount(0),
-      objects(nullptr),
-      camera(nullptr),
-      worldVertexCount(0),
-      worldFaceCount(0),
-      worldVertices(nullptr),
-      worldFaces(nullptr),
-      displayList(0),
-      compiled(false),
-      viewX(0.0f),
-      viewY(0.0f),
-      viewZ(0.0f),
-      viewPitch(0.0f),
-      viewYaw(0.0f),
-      loaded(false) {}
-
-namespace {
-
 // LoadScene after the open: counts, allocations, objects, textures, camera. True on failure.
-bool LoadSceneText(Scene& scene, const char* text, size_t size) {
+bool LoadSceneText(Scene& scene, const char* text, size_t size, TextureLoader loadTexture) {
     SceneFileReader reader = MakeSceneFileReader(text, size, nullptr);
     int32_t newObjectCount = 0, newTextureCount = 0;
     if (!ReadSceneCounts(reader, newObjectCount, newTextureCount)) return RefuseScene();
@@ -68,8 +44,8 @@ bool LoadSceneText(Scene& scene, const char* text, size_t size) {
     char fileName[kMaxNameLength + 1];
     for (int32_t i = 0; i < scene.textureCount; ++i) {
         if (!ReadSceneTextureName(reader, i, fileName)) return RefuseScene();
-        if (!scene.textures.LoadTexture(fileName, i)) {
-            ShowMessageBox(kTextureLoadError, kTextureCaption, MB_OK);
+        if (!loadTexture(scene.textures, fileName, i)) {
+            ShowMessageBox(kTextureLoadError, kTextureCaption);
             return true;
         }
     }
@@ -80,30 +56,55 @@ bool LoadSceneText(Scene& scene, const char* text, size_t size) {
 
 }  // namespace
 
-bool Scene::LoadScene(const char* name) {
-    TextFile file;
-    if (!OpenTextFile(name, file)) return RefuseScene();  // nothing allocated, nothing changed
-    // Whatever the record still holds (an earlier load that failed, or one never destroyed) is
-    // released, so that the load starts from the beginning.
-    DestroyScene();
-    const bool failed = LoadSceneText(*this, file.data, file.size);
-    CloseTextFile(file);
+TextureSet::TextureSet() : names(nullptr), nameCount(0) {}
+
+void TextureSet::AllocateTextures(int32_t count) {
+    std::free(names);
+    names = nullptr;
+    nameCount = count > 0 ? count : 0;
+    if (nameCount > 0) names = static_cast<uint32_t*>(std::calloc(nameCount, sizeof(uint32_t)));
+    if (names == nullptr) nameCount = 0;
+}
+
+Scene::Scene()
+    : objectCount(0),
+      textureCount(0),
+      objects(nullptr),
+      camera(nullptr),
+      worldVertexCount(0),
+      worldFaceCount(0),
+      worldVertices(nullptr),
+      worldFaces(nullptr),
+      displayList(0),
+      compiled(false),
+      viewX(0.0f),
+      viewY(0.0f),
+      viewZ(0.0f),
+      viewPitch(0.0f),
+      viewYaw(0.0f),
+      loaded(false) {}
+
+bool Scene::LoadScene(const char* name, TextureLoader loadTexture) {
+    MappedFile file;
+    if (!OpenMappedFile(name, file)) return RefuseScene();  // nothing allocated, nothing changed
+    // Whatever the record still holds (an earlier load that failed, or one never released) goes,
+    // so that the load starts from the beginning.
+    ReleaseScene();
+    const bool failed = LoadSceneText(*this, file.data, file.size, loadTexture);
+    CloseMappedFile(file);
     if (!failed) loaded = true;
     return failed;
 }
 
-void Scene::DestroyScene() {
-    // Without a current context the list and the textures went with the context that held them.
-    if (compiled && SDL_GL_GetCurrentContext() != nullptr) glDeleteLists(displayList, 1);
-    textures.ReleaseTextures();
-
+void Scene::ReleaseScene() {
     for (int32_t i = 0; i < objectCount; ++i) objects[i].FreeObject();
     delete[] objects;
+    textures.AllocateTextures(0);
     ReleaseArray(worldVertices, worldVertexCount);
     ReleaseArray(worldFaces, worldFaceCount);
     delete camera;
 
-    // Emptied, so that a second DestroyScene or the next LoadScene finds nothing to release.
+    // Emptied, so that a second call or the next LoadScene finds nothing to release.
     objectCount = textureCount = 0;
     objects = nullptr;
     camera = nullptr;

@@ -1,14 +1,32 @@
 // Everything one scene file describes, and what the system derives from it.
 //
-// Lifecycle: constructor, LoadScene, CompileScene, DrawScene once per frame, DestroyScene; after
-// DestroyScene the same record may load again.
+// Lifecycle: constructor, LoadScene, then the renderer's CompileScene, DrawScene once per frame
+// and DestroyScene (render/scene_render.h), which deletes the GL objects and calls ReleaseScene.
+// The GL objects are plain names here: this folder never calls GL, the renderer owns every
+// operation on them.
 #pragma once
 
 #include <cstdint>
 
-#include "render/texture_set.h"
 #include "scene/camera.h"
 #include "scene/scene_object.h"
+
+// The scene's OpenGL texture names, one per texture index.
+struct TextureSet {
+    uint32_t* names;    // GL texture name per index, 0 until loaded; null before AllocateTextures
+    int32_t nameCount;  // elements of `names`
+
+    TextureSet();
+    TextureSet(const TextureSet&) = delete;
+    TextureSet& operator=(const TextureSet&) = delete;
+
+    // A fresh name array for `count` textures, all 0; the previous array, if any, is released.
+    void AllocateTextures(int32_t count);
+};
+
+// Turns the texture file `fileName` into texture `index` of `textures`: true on success, with no
+// message of its own. The viewer passes the renderer's LoadTexture (render/texture_set.h).
+using TextureLoader = bool (*)(TextureSet& textures, const char* fileName, int32_t index);
 
 struct Scene {
     int32_t objectCount;
@@ -27,23 +45,20 @@ struct Scene {
     bool loaded;
 
     Scene();
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
 
-    // Loads the scene file `name`: objects, then textures, then the camera. True on failure,
-    // after exactly one message box; nothing after the failing item is read. A malformed scene
-    // file (scene/scene_file.h) is refused with "Scene could not be loaded!" at its first fault.
-    // When the file cannot be opened the record is left as it was; otherwise whatever it still
-    // holds is released first (DestroyScene), so the load starts from the beginning. What a
-    // failed load allocated stays until the next DestroyScene or LoadScene.
-    bool LoadScene(const char* name);
-    // Merges the objects into the world arrays and records the display list. Needs a loaded
-    // scene and a current GL context.
-    void CompileScene();
-    // Clears, sets the view from the camera and calls the list. False when not compiled.
-    bool DrawScene();
-    // Releases everything loading and compilation allocated: the objects and their array, the
-    // texture names and image, the camera, the world arrays. The display list and the textures
-    // are deleted only when a context is current (otherwise they went with it). Resets counts,
-    // pointers and flags to the constructor's values (view fields apart), so it may run again
-    // and LoadScene may follow.
-    void DestroyScene();
+    // Loads the scene file `name`: objects, then textures (through `loadTexture`), then the
+    // camera. True on failure, after exactly one message box; nothing after the failing item is
+    // read. A malformed scene file (scene/scene_file.h) is refused with "Scene could not be
+    // loaded!" at its first fault. When the file cannot be opened the record is left as it was;
+    // otherwise whatever memory it still holds is released first (ReleaseScene), so the load
+    // starts from the beginning. What a failed load allocated stays until the next ReleaseScene
+    // or LoadScene.
+    bool LoadScene(const char* name, TextureLoader loadTexture);
+    // Releases the memory that loading and compilation allocated: the objects and their array,
+    // the texture name array, the camera, the world arrays. GL objects are DestroyScene's.
+    // Resets counts, pointers and flags to the constructor's values (view fields apart), so it
+    // may run again and LoadScene may follow.
+    void ReleaseScene();
 };

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "platform/message_box.h"
+#include "platform/platform.h"
 #include "scene/large_array.h"
 #include "scene/messages.h"
-#include "scene/text_file.h"
+#include "scene/mapped_file.h"
 #include "scene/token_reader.h"
 
 namespace {
@@ -75,9 +75,6 @@ SceneObject::SceneObject()
       x(0.0f),
       y(0.0f),
       z(0.0f),
-      header1(0.0f),
-      header2(0.0f),
-      header3(0.0f),
       vertices(nullptr),
       faces(nullptr),
       scale(0.0f),
@@ -96,10 +93,11 @@ bool ParseObjectText(const char* text, size_t size, SceneObject& object, LoadPro
                       "the file is too short to hold " + std::to_string(vertexCount) +
                           " vertices and " + std::to_string(faceCount) + " faces");
     }
-    float header[3];
+    // Three header values that nothing uses, but that must be numbers.
+    float header = 0.0f;
     int32_t hidden = 0;
-    for (float& value : header) {
-        if (!ReadFloat(reader, value)) return RefuseToken(reader, problem, "header value");
+    for (int i = 0; i < 3; ++i) {
+        if (!ReadFloat(reader, header)) return RefuseToken(reader, problem, "header value");
     }
     if (!ReadInt(reader, hidden)) return RefuseToken(reader, problem, "hidden value");
 
@@ -115,7 +113,6 @@ bool ParseObjectText(const char* text, size_t size, SceneObject& object, LoadPro
     }
     object.vertexCount = vertexCount;
     object.faceCount = faceCount;
-    object.SetHeaderValues(header[0], header[1], header[2]);
     object.hidden = hidden;
     object.vertices = vertices;
     object.faces = faces;
@@ -124,13 +121,13 @@ bool ParseObjectText(const char* text, size_t size, SceneObject& object, LoadPro
 }
 
 bool SceneObject::LoadObject(const char* name) {
-    TextFile file;
+    MappedFile file;
     bool valid = false;
-    if (OpenTextFile(name, file)) {
+    if (OpenMappedFile(name, file)) {
         valid = ParseObjectText(file.data, file.size, *this, nullptr);
-        CloseTextFile(file);
+        CloseMappedFile(file);
     }
-    if (!valid) ShowMessageBox(kObjectLoadError, kLoaderCaption, MB_OK);
+    if (!valid) ShowMessageBox(kObjectLoadError, kLoaderCaption);
     return !valid;
 }
 
@@ -156,10 +153,4 @@ void SceneObject::FreeObject() {
     vertexCount = faceCount = 0;
     vertices = nullptr;
     faces = nullptr;
-}
-
-void SceneObject::SetHeaderValues(float first, float second, float third) {
-    header1 = first;
-    header2 = second;
-    header3 = third;
 }

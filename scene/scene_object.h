@@ -13,15 +13,16 @@
 struct SceneObject {
     int32_t vertexCount;
     int32_t faceCount;
-    int32_t hidden;                   // copied into every face by LoadObject
-    float x, y, z;                    // position in the world, added by compilation, never scaled
-    float header1, header2, header3;  // the object file's three header values, kept as read
-    Vertex* vertices;                 // vertexCount elements, object coordinates, already scaled
-    Face* faces;                      // faceCount elements, corners index `vertices`
-    float scale;                      // the factor of the last ScaleObject
+    int32_t hidden;    // copied into every face by LoadObject
+    float x, y, z;     // position in the world, added by compilation, never scaled
+    Vertex* vertices;  // vertexCount elements, object coordinates, already scaled
+    Face* faces;       // faceCount elements, corners index `vertices`
+    float scale;       // the factor of the last ScaleObject
     bool loaded;
 
     SceneObject();
+    SceneObject(const SceneObject&) = delete;
+    SceneObject& operator=(const SceneObject&) = delete;
 
     // Reads the object file `name`. True on failure, after the box "Object could not be
     // loaded!"; the object is then as constructed and holds no memory. Refused: a file that
@@ -35,7 +36,6 @@ struct SceneObject {
     void ScaleObject(float factor);
     // Releases the arrays; decides by the counts, so an object never loaded releases nothing.
     void FreeObject();
-    void SetHeaderValues(float first, float second, float third);
 };
 
 // The reading half of LoadObject, on text already in memory. True when the text is a valid

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "scene/scene_check.h"
+#include "app/scene_check.h"
 
 int main(int argc, char** argv) {
     if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {

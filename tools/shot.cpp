@@ -5,7 +5,7 @@
 // Exit status: 0 when the picture was written, 1 when no picture could be made (the scene was
 // refused, no GL context, the file could not be written; a message on standard error says why),
 // 2 for a usage error.
-#include <SDL_opengl.h>
+#include <GL/gl.h>  // glReadPixels
 
 #include <cerrno>
 #include <cstdio>
@@ -13,20 +13,14 @@
 #include <cstring>  // strerror
 #include <string>
 
-#include "platform/gl_window.h"
-#include "platform/message_box.h"
-#include "platform/window_procedure.h"
-#include "render/fog.h"
-#include "scene/scene.h"
+#include "app/viewer.h"
+#include "render/scene_render.h"
 #include "tools/demo/image.h"  // Image and EncodeTga, shared with the demo generator
 #include "tools/png/png_file.h"
 
 namespace {
 
 constexpr int32_t kMaxSide = 4096;
-// The viewer's window: its colour depth and title, as its start-up asks for them.
-constexpr int32_t kViewerBits = 16;
-constexpr const char* kViewerTitle = "Quorvane";
 
 struct ShotRequest {
     std::string scene;
@@ -34,7 +28,12 @@ struct ShotRequest {
     int32_t width;
     int32_t height;
 
-    ShotRequest() : scene("data/demo.scn"), output("quorvane-shot.png"), width(640), height(480) {}
+    // The viewer's own scene and window size.
+    ShotRequest()
+        : scene(ViewerSetup().sceneFile),
+          output("quorvane-shot.png"),
+          width(ViewerSetup().width),
+          height(ViewerSetup().height) {}
 };
 
 int Usage(FILE* to, int status) {
@@ -99,36 +98,27 @@ int ParseArguments(int argc, char** argv, ShotRequest& request) {
     return 0;
 }
 
-// The viewer's start-up up to its first frame, in its order; the picture as GL holds it.
+// The viewer's own start-up and first frame; the picture as GL holds it.
 bool Render(const ShotRequest& request, Image& picture) {
-    GLWindow glWindow;
-    glWindow.windowProcedure = WndProc;
-    if (!glWindow.CreateWindowAndContext(request.width, request.height, kViewerBits,
-                                         kViewerTitle)) {
-        return false;
-    }
-    glWindow.SetupRenderState(request.width, request.height);
-    Fog fog;
-    fog.SetupFog();
-    fog.EnableFog();
-    Scene scene;
-    if (scene.LoadScene(request.scene.c_str())) {
+    ViewerSetup setup;
+    setup.width = request.width;
+    setup.height = request.height;
+    setup.sceneFile = request.scene.c_str();
+    Viewer viewer(setup);
+    if (!OpenViewerWindow(viewer)) return false;
+    if (!LoadViewerScene(viewer)) {
         std::fprintf(
             stderr,
             "quorvane-shot: %s: the viewer refuses this scene (quorvane-check %s says why)\n",
             request.scene.c_str(), request.scene.c_str());
-        glWindow.DestroyWindowAndContext();
-        scene.DestroyScene();
         return false;
     }
-    scene.CompileScene();
-    scene.DrawScene();
+    DrawScene(*viewer.scene);
     picture = MakeImage(request.width, request.height, false);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, request.width, request.height, GL_RGBA, GL_UNSIGNED_BYTE,
                  picture.rgba.data());
-    glWindow.DestroyWindowAndContext();
-    scene.DestroyScene();
+    StopViewer(viewer);
     return true;
 }
 

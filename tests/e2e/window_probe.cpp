@@ -4,19 +4,16 @@
 // the desktop's mode once the window has gone. Each frame clears to the viewer's background,
 // so a screenshot shows the window.
 // Usage: quorvane_window_probe windowed|fullscreen [seconds before giving up, default 60]
+#include <GL/gl.h>
 #include <SDL.h>
-#include <SDL_opengl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/cursor.h"
-#include "platform/gl_window.h"
-#include "platform/input.h"
-#include "platform/message_queue.h"
-#include "platform/window_procedure.h"
-#include "scene/scene.h"
+#include "app/controls.h"
+#include "app/viewer.h"
+#include "render/scene_render.h"
 
 int main(int argc, char** argv) {
     const Uint32 seconds = argc > 2 ? static_cast<Uint32>(std::atoi(argv[2])) : 60;
@@ -33,16 +30,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no display: %s\n", SDL_GetError());
         return 1;
     }
-    GLWindow glWindow;
+    // The viewer's own window, without a scene: each frame clears and draws nothing.
+    Viewer viewer;
+    GLWindow& glWindow = *viewer.glWindow;
     glWindow.fullscreen = argc > 1 && std::strcmp(argv[1], "fullscreen") == 0;
-    glWindow.windowProcedure = WndProc;
-    const bool created = glWindow.CreateWindowAndContext(640, 480, 16, "Quorvane");
+    const bool created = OpenViewerWindow(viewer);
     std::printf("created %d fullscreen %d\n", created ? 1 : 0, glWindow.fullscreen ? 1 : 0);
     if (!created) return 0;
-    glWindow.SetupRenderState(640, 480);
+    SDL_Window* const window = static_cast<SDL_Window*>(glWindow.window);
     int place[4] = {};  // x, y, width, height
-    SDL_GetWindowPosition(glWindow.window, &place[0], &place[1]);
-    SDL_GetWindowSize(glWindow.window, &place[2], &place[3]);
+    SDL_GetWindowPosition(window, &place[0], &place[1]);
+    SDL_GetWindowSize(window, &place[2], &place[3]);
     std::printf("window %d %d %d %d\n", place[0], place[1], place[2], place[3]);
     SDL_DisplayMode mode;
     SDL_GetCurrentDisplayMode(0, &mode);
@@ -53,28 +51,26 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 5; ++i) glGetIntegerv(names[i], &value[i]);
     std::printf("context depth %d double %d colour %d %d %d\n", value[0], value[1], value[2],
                 value[3], value[4]);
-    Input input;
-    std::printf("input %d\n", input.InitInput(glWindow.window));
+    std::printf("input 1\n");
 
-    // The viewer's loop without a scene: each frame clears and draws nothing.
-    Scene scene;
+    Input& input = *viewer.input;
     uint8_t previous[256] = {};
     const Uint32 deadline = SDL_GetTicks() + seconds * 1000;
-    SetCursorPos(320, 240);
-    Message message;
-    while (message.message != WM_QUIT && !SDL_TICKS_PASSED(SDL_GetTicks(), deadline)) {
-        if (PeekMessage(message)) {
-            DispatchMessage(message);  // the window procedure has nothing to do with WM_QUIT
+    Event& event = viewer.event;
+    while (event.type != EventType::Quit && !SDL_TICKS_PASSED(SDL_GetTicks(), deadline)) {
+        if (PollEvent(event)) {
+            if (event.type != EventType::Quit) WndProc(event);
             continue;
         }
-        if (active) scene.DrawScene();
+        if (active) DrawScene(*viewer.scene);
         glWindow.SwapBuffers();
-        GetCursorPos(input.cursor);
-        SetCursorPos(320, 240);
-        if (input.cursor.x != 320 || input.cursor.y != 240) {
-            std::printf("cursor %d %d\n", input.cursor.x - 320, input.cursor.y - 240);
+        GetPointerPosition(input.cursor);
+        SetPointerPosition(kCursorCentreX, kCursorCentreY);
+        if (input.cursor.x != kCursorCentreX || input.cursor.y != kCursorCentreY) {
+            std::printf("cursor %d %d\n", input.cursor.x - kCursorCentreX,
+                        input.cursor.y - kCursorCentreY);
         }
-        input.GetDeviceState();
+        input.ReadKeyboard();
         for (int code = 0; code < 256; ++code) {
             if (input.keys[code] == previous[code]) continue;
             std::printf("key 0x%02x %s\n", code, input.keys[code] != 0 ? "down" : "up");
@@ -82,9 +78,9 @@ int main(int argc, char** argv) {
         std::memcpy(previous, input.keys, sizeof previous);
         SDL_Delay(5);  // a probe, not the viewer: spare the test machine's cores
     }
-    const bool quit = message.message == WM_QUIT;
-    std::printf("%s %u\n", quit ? "quit" : "timeout", message.wParam);
-    glWindow.DestroyWindowAndContext();
+    const bool quit = event.type == EventType::Quit;
+    std::printf("%s %d\n", quit ? "quit" : "timeout", event.exitCode);
+    StopViewer(viewer);
     SDL_GetCurrentDisplayMode(0, &mode);
     std::printf("desktop %d %d\n", mode.w, mode.h);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);

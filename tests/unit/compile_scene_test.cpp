@@ -1,7 +1,7 @@
 // Guards scene compilation: the world arrays, the grouping of faces by texture, and the display
 // list read back through GL itself (feedback mode for triangles, corners and normals; pixels for
 // the texture each batch binds).
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "render/scene_render.h"
 #include "render/world_build.h"
 #include "scene/scene.h"
 #include "tests/unit/gl_fixture.h"
@@ -94,7 +95,7 @@ uint32_t SolidTexture(const std::array<uint8_t, 3>& colour) {
     return name;
 }
 
-class CompileScene : public GLTest {};
+class CompileSceneTest : public GLTest {};
 
 }  // namespace
 
@@ -104,10 +105,10 @@ class CompileScene : public GLTest {};
 // unknown-texture faces drawn, faces reaching another object's vertices through a corner outside
 // their own, and a triangle without its face's normal (read back from two lit passes); and a
 // scene without textures left uncompiled or drawing its faces anyway.
-TEST_F(CompileScene, ListDrawsVisibleFacesByTextureWithTheirNormals) {
+TEST_F(CompileSceneTest, ListDrawsVisibleFacesByTextureWithTheirNormals) {
     Scene scene;
     FillScene(scene, kMixed, 3);
-    scene.CompileScene();
+    CompileScene(scene);
     ASSERT_TRUE(scene.compiled);
     LightAlongAxes(1.0f);
     const std::vector<Triangle> positive = FeedbackTriangles(scene.displayList);
@@ -133,7 +134,7 @@ TEST_F(CompileScene, ListDrawsVisibleFacesByTextureWithTheirNormals) {
 
     EmptyScene(scene);  // without textures: compiled, as DrawScene would otherwise end the run
     FillScene(scene, kMixed, 0);
-    scene.CompileScene();
+    CompileScene(scene);
     EXPECT_TRUE(scene.compiled);
     EXPECT_TRUE(FeedbackTriangles(scene.displayList).empty()) << "faces of no texture drawn";
     EmptyScene(scene);
@@ -141,13 +142,13 @@ TEST_F(CompileScene, ListDrawsVisibleFacesByTextureWithTheirNormals) {
 
 // Catches a batch bound to the wrong texture (or not bound at all), and a texture left out
 // because no face uses it.
-TEST_F(CompileScene, EachBatchBindsItsOwnTexture) {
+TEST_F(CompileSceneTest, EachBatchBindsItsOwnTexture) {
     Scene scene;
     FillScene(scene, {Square(-1, -1, 2), Square(0, -1, 0), Square(-1, 0, 1)}, 4);
     const std::array<uint8_t, 3> colours[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}};
     for (int32_t t = 0; t < 4; ++t) scene.textures.names[t] = SolidTexture(colours[t]);
     glBindTexture(GL_TEXTURE_2D, 0);
-    scene.CompileScene();
+    CompileScene(scene);
     ASSERT_TRUE(scene.compiled);
     glEnable(GL_TEXTURE_2D);
     glCallList(scene.displayList);
@@ -166,11 +167,11 @@ TEST_F(CompileScene, EachBatchBindsItsOwnTexture) {
 // Catches success reported without a list: when glGenLists gives 0 (no context here), nothing may
 // be recorded into list 0 and the scene must not claim to be compiled, while the totals for the
 // report are still there.
-TEST_F(CompileScene, NoListNameLeavesTheSceneUncompiledButCounted) {
+TEST_F(CompileSceneTest, NoListNameLeavesTheSceneUncompiledButCounted) {
     Scene scene;
     FillScene(scene, kMixed, 3);
     ReleaseContext();
-    scene.CompileScene();
+    CompileScene(scene);
     EXPECT_FALSE(scene.compiled);
     EXPECT_EQ(scene.displayList, 0u);
     EXPECT_EQ(scene.worldVertexCount, 9);

@@ -1,37 +1,38 @@
 // Guards the per-frame controls: mouse look and walking computed as one double expression from
 // single-precision constants, rounded once, and the key rows acting in their fixed order.
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <vector>  // and initializer_list
 
 #include "app/controls.h"
-#include "platform/key_codes.h"
+#include "platform/platform.h"
+#include "render/scene_render.h"
 #include "tests/unit/gl_fixture.h"
 
 namespace {
 
-// A driver with a camera and an enabled fog in the fixture's context, but no window or keyboard.
+// A viewer with a camera and an enabled fog in the fixture's context, but no window or keyboard.
 class ControlsTest : public GLTest {
   protected:
     void SetUp() override {
         GLTest::SetUp();
-        driver.fog->SetupFog();
-        driver.fog->EnableFog();
+        viewer.fog->SetupFog();
+        viewer.fog->EnableFog();
     }
     void TearDown() override {
-        driver.scene->DestroyScene();
+        DestroyScene(*viewer.scene);
         GLTest::TearDown();
     }
     // One frame's key rows with exactly `codes` down.
     void Press(std::initializer_list<uint8_t> codes) {
-        for (uint8_t& key : driver.input->keys) key = 0;
-        for (uint8_t code : codes) driver.input->keys[code] = kKeyDown;
-        ApplyKeyBindings(driver);
+        for (uint8_t& key : viewer.input->keys) key = 0;
+        for (uint8_t code : codes) viewer.input->keys[code] = kKeyDownBit;
+        ApplyKeyBindings(viewer);
     }
 
-    Driver driver;
-    Camera& camera = *(driver.scene->camera = new Camera);
+    Viewer viewer;
+    Camera& camera = *(viewer.scene->camera = new Camera);
 };
 
 // The whole camera, compared exactly: x, y, z, heading, pitch, yaw.
@@ -56,10 +57,10 @@ TEST_F(ControlsTest, LookAndWalkRoundOnceFromDoublePrecision) {
         {0, 0, 0, 0, 0, {0, 0, 0, -5, 0, -5}, 420, 240},    // 100 pixels right: 5 degrees
         {0, -5, 0, 0, 0, {0, 0, 0, -5, -1, -5}, 320, 260},  // 20 pixels down: 1 degree
         {0, -9.8f, -49.8f, 0, 0, {0, 0, 0, 0x1.666664p+1f, -0x1.313332p+5f, 0x1.666664p+1f}, 68, 7},
-        {DIK_UP, 0, 0, 0.5f, 11, {0.5f, 0, 0x1.5947aep+3f, 0, 0, 0}},
-        {DIK_UP, 90, 0, 0, 0, {-0.21f, 0, -0x1.5f31a8p-29f, 90, 0, 90}},
-        {DIK_UP, -244, 0, 0.18f, -0.14f, {-0x1.1e9cecp-7f, 0, -0x1.88bdc8p-5f, -244, 0, -244}},
-        {DIK_DOWN, -341, 0, 0.4f, -5.95f, {0x1.df9c36p-2f, 0, -0x1.70179cp+2f, -341, 0, -341}},
+        {kKeyArrowUp, 0, 0, 0.5f, 11, {0.5f, 0, 0x1.5947aep+3f, 0, 0, 0}},
+        {kKeyArrowUp, 90, 0, 0, 0, {-0.21f, 0, -0x1.5f31a8p-29f, 90, 0, 90}},
+        {kKeyArrowUp, -244, 0, 0.18f, -0.14f, {-0x1.1e9cecp-7f, 0, -0x1.88bdc8p-5f, -244, 0, -244}},
+        {kKeyArrowDown, -341, 0, 0.4f, -5.95f, {0x1.df9c36p-2f, 0, -0x1.70179cp+2f, -341, 0, -341}},
     };
     for (const Case& c : cases) {
         camera.heading = c.heading;
@@ -80,20 +81,20 @@ TEST_F(ControlsTest, LookAndWalkRoundOnceFromDoublePrecision) {
 TEST_F(ControlsTest, RowsActInTheirOrder) {
     camera.y = 1.7f;
     camera.z = 11.0f;
-    Press({DIK_ESCAPE, DIK_PRIOR, DIK_END, DIK_F, DIK_G, DIK_UP, DIK_LEFT, DIK_C});
-    EXPECT_TRUE(driver.done);
+    Press({kKeyEscape, kKeyPageUp, kKeyEnd, kKeyF, kKeyG, kKeyArrowUp, kKeyArrowLeft, kKeyC});
+    EXPECT_TRUE(viewer.done);
     EXPECT_FALSE(glIsEnabled(GL_FOG));
     // Walked at heading 0 and turned afterwards; 1.7 - 0.05 rounded once.
     EXPECT_EQ(State(camera), (std::vector<float>{0, 0x1.a66668p+0f, 0x1.5947aep+3f, 1, 0, 1}));
 
-    Press({DIK_F, DIK_NEXT});
+    Press({kKeyF, kKeyPageDown});
     EXPECT_TRUE(glIsEnabled(GL_FOG));
     EXPECT_EQ(camera.pitch, -1.5f);
-    Press({DIK_PRIOR, DIK_NEXT, DIK_RIGHT, DIK_D});  // Page Up and Page Down cancel out
+    Press({kKeyPageUp, kKeyPageDown, kKeyArrowRight, kKeyD});  // Page Up and Page Down cancel out
     EXPECT_EQ(State(camera), (std::vector<float>{0, 1.7f, 0x1.5947aep+3f, 0, -1.5f, 0}));
 
     // Catches a crash when a frame's keys arrive while no scene (no camera) is loaded.
-    driver.scene->DestroyScene();
-    Press({DIK_UP, DIK_LEFT, DIK_END, DIK_G});
+    DestroyScene(*viewer.scene);
+    Press({kKeyArrowUp, kKeyArrowLeft, kKeyEnd, kKeyG});
     EXPECT_FALSE(glIsEnabled(GL_FOG));
 }

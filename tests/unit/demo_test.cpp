@@ -1,6 +1,6 @@
 // Guards the shipped demo: data/ is exactly what the generator writes, and the viewer loads it as
 // the world it is meant to be.
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>  // chdir, getcwd
 
@@ -11,6 +11,8 @@
 #include <set>
 #include <string>
 
+#include "render/scene_render.h"
+#include "render/texture_set.h"
 #include "scene/scene.h"
 #include "tests/unit/gl_fixture.h"
 #include "tests/unit/message_box_recorder.h"
@@ -59,10 +61,10 @@ TEST_F(DemoScene, LoadsWithoutABoxAsTheWorldItIsMeantToBe) {
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(kSourceDir.c_str()), 0);  // the scene names its files from the source root
     Scene scene;
-    const bool failed = scene.LoadScene("data/demo.scn");
+    const bool failed = scene.LoadScene("data/demo.scn", LoadTexture);
     ASSERT_EQ(chdir(previous), 0);
     ASSERT_FALSE(failed) << RecordedBoxesText();
-    scene.CompileScene();
+    CompileScene(scene);
     EXPECT_EQ(scene.objectCount, 105);
     EXPECT_EQ(scene.worldVertexCount, 17819);
     EXPECT_EQ(scene.worldFaceCount, 18330);
@@ -72,7 +74,7 @@ TEST_F(DemoScene, LoadsWithoutABoxAsTheWorldItIsMeantToBe) {
     }
     for (int32_t t = 0; t < scene.textureCount; ++t) {
         GLint width = 0;
-        scene.textures.BindTexture(t);
+        BindTexture(scene.textures, t);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
         EXPECT_TRUE(width >= 64 && (width & (width - 1)) == 0) << "texture " << t << ": " << width;
     }
@@ -80,5 +82,5 @@ TEST_F(DemoScene, LoadsWithoutABoxAsTheWorldItIsMeantToBe) {
     EXPECT_NEAR(camera.y, 1.7f, 0.2f);
     EXPECT_TRUE(std::abs(camera.x) < 14.0f && std::abs(camera.z) < 14.0f);
     EXPECT_EQ(camera.yaw, camera.heading);
-    scene.DestroyScene();
+    DestroyScene(scene);
 }

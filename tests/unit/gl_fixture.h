@@ -1,5 +1,6 @@
-// Base class of every GL test: a real OpenGL context with no display (SDL's offscreen driver
-// on Mesa's software renderer), fresh for each test so that no GL state leaks between tests.
+// Base class of every GL test: the program's own window and context on SDL's offscreen driver
+// (Mesa's software renderer, no display), fresh for each test so that no GL state leaks between
+// tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,14 +8,14 @@
 #include <cstdint>
 #include <vector>
 
-struct SDL_Window;
+#include "platform/platform.h"
 
 class GLTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Leaves no context current (and deletes it), as after the window has gone.
+    // Takes the window and its context down, as the viewer does before it destroys the scene.
     void ReleaseContext();
     // RGBA bytes of the whole 64 x 64 colour buffer, bottom row first.
     std::vector<uint8_t> ReadPixels();
@@ -23,6 +24,5 @@ class GLTest : public ::testing::Test {
     static constexpr int kHeight = 64;
 
   private:
-    SDL_Window* window_ = nullptr;
-    void* context_ = nullptr;
+    GLWindow window_;
 };

@@ -2,7 +2,7 @@
 // what a test expects of an enum, a flag, a colour or a matrix alike.
 #pragma once
 
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 
 #include <array>
 #include <cstddef>

@@ -8,11 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/cursor.h"
-#include "platform/display_mode.h"
-#include "platform/gl_window.h"
-#include "platform/message_box.h"
-#include "platform/window_procedure.h"
+#include "platform/platform.h"
 #include "tests/unit/gl_get.h"
 #include "tests/unit/message_box_recorder.h"
 
@@ -23,10 +19,7 @@ namespace {
 // a reference of its own would hold the platform's video open.
 class GLWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        glWindow.windowProcedure = WndProc;
-    }
+    void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
     void TearDown() override {
         glWindow.DestroyWindowAndContext();
         SetDisplayModeSwitch(nullptr);
@@ -34,11 +27,12 @@ class GLWindowTest : public ::testing::Test {
         EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
     }
     bool Create() { return glWindow.CreateWindowAndContext(640, 480, 16, "Quorvane"); }
+    SDL_Window* Window() { return static_cast<SDL_Window*>(glWindow.window); }
     void ExpectWindowed640x480() {
         std::pair<int, int> size;  // stays 0 x 0 without a window
-        SDL_GL_GetDrawableSize(glWindow.window, &size.first, &size.second);
+        SDL_GL_GetDrawableSize(Window(), &size.first, &size.second);
         EXPECT_EQ(size, std::make_pair(640, 480));
-        EXPECT_EQ(SDL_GetWindowFlags(glWindow.window) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_SHOWN),
+        EXPECT_EQ(SDL_GetWindowFlags(Window()) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_SHOWN),
                   SDL_WINDOW_SHOWN);
         EXPECT_EQ(SDL_GL_GetCurrentContext(), glWindow.renderingContext);
         EXPECT_GE(GLGet(GL_DEPTH_BITS)[0], 16);  // 0 without a current context
@@ -49,13 +43,12 @@ class GLWindowTest : public ::testing::Test {
     // Pushes a window event of this window and hands the queue to the window procedure; the
     // quit code that came, or -1.
     int Deliver(Uint8 windowEvent) {
-        SDL_Event event;
-        event.window = {
-            SDL_WINDOWEVENT, 0, SDL_GetWindowID(glWindow.window), windowEvent, 0, 0, 0, 0, 0};
-        EXPECT_EQ(SDL_PushEvent(&event), 1);
-        Message message;
-        while (PeekMessage(message) && message.message != WM_QUIT) DispatchMessage(message);
-        return message.message == WM_QUIT ? static_cast<int>(message.wParam) : -1;
+        SDL_Event sdl;
+        sdl.window = {SDL_WINDOWEVENT, 0, SDL_GetWindowID(Window()), windowEvent, 0, 0, 0, 0, 0};
+        EXPECT_EQ(SDL_PushEvent(&sdl), 1);
+        Event event;
+        while (PollEvent(event) && event.type != EventType::Quit) WndProc(event);
+        return event.type == EventType::Quit ? event.exitCode : -1;
     }
 
     GLWindow glWindow;
@@ -76,9 +69,9 @@ TEST_F(GLWindowTest, WindowedWindowFromCreationToTakeDown) {
     EXPECT_FALSE(SDL_IsScreenSaverEnabled());
     Point cursor;
     for (int32_t x : {420, 320}) {
-        SetCursorPos(x, 260);
-        GetCursorPos(cursor);
-        GetCursorPos(cursor);  // a read without motion moves nothing
+        SetPointerPosition(x, 260);
+        GetPointerPosition(cursor);
+        GetPointerPosition(cursor);  // a read without motion moves nothing
         EXPECT_EQ(std::make_pair(cursor.x, cursor.y), std::make_pair(x, 260));
     }
     EXPECT_EQ(Deliver(SDL_WINDOWEVENT_SHOWN), -1);  // and what the display sent on its own
@@ -100,19 +93,21 @@ TEST_F(GLWindowTest, WindowedWindowFromCreationToTakeDown) {
 // falling back to a window or leaving `fullscreen` true (the next switch would not ask again),
 // and boxes out of order or with other texts or buttons.
 TEST_F(GLWindowTest, RefusedFullScreenAsksAndFollowsTheAnswer) {
-    SetDisplayModeSwitch([](SDL_Window*, int32_t, int32_t, int32_t) { return false; });
+    SetDisplayModeSwitch([](int32_t, int32_t, int32_t) { return false; });
     const std::string question =
         "OpenGL: Fullscreen Mode Not Supported, Use Windowed Mode Instead?\n";
     glWindow.fullscreen = true;
-    SetMessageBoxAnswer(IDNO);
+    SetMessageBoxAnswer(BoxAnswer::No);
     EXPECT_FALSE(Create());
     ASSERT_EQ(RecordedBoxesText(), question + "ERROR: Application stopped!!!\n");
-    EXPECT_EQ(RecordedBoxes()[0].style, MB_YESNO | MB_ICONEXCLAMATION);
-    EXPECT_EQ(RecordedBoxes()[1].style, MB_OK | MB_ICONSTOP);
+    EXPECT_EQ(RecordedBoxes()[0].buttons, BoxButtons::YesNo);
+    EXPECT_EQ(RecordedBoxes()[0].icon, BoxIcon::Warning);
+    EXPECT_EQ(RecordedBoxes()[1].buttons, BoxButtons::Ok);
+    EXPECT_EQ(RecordedBoxes()[1].icon, BoxIcon::Error);
     EXPECT_EQ(glWindow.window, nullptr);
 
     ResetMessageBoxRecorder();
-    SetMessageBoxAnswer(IDYES);
+    SetMessageBoxAnswer(BoxAnswer::Yes);
     ASSERT_TRUE(Create()) << RecordedBoxesText();
     EXPECT_EQ(RecordedBoxesText(), question);
     EXPECT_FALSE(glWindow.fullscreen);

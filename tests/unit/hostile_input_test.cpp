@@ -10,8 +10,10 @@
 #include <string>
 
 #include "app/report.h"
+#include "app/scene_check.h"
+#include "render/scene_render.h"
+#include "render/texture_set.h"
 #include "scene/scene.h"
-#include "scene/scene_check.h"
 #include "tests/unit/gl_fixture.h"
 #include "tests/unit/message_box_recorder.h"
 #include "tests/unit/temp_dir.h"
@@ -168,12 +170,12 @@ TEST_P(HostileInput, ViewerAndCheckerAgreeWithTheRightBox) {
 
     const SceneCheck check = CheckScene(files.scene.c_str());
     Scene scene;
-    const bool failed = scene.LoadScene(files.scene.c_str());
+    const bool failed = scene.LoadScene(files.scene.c_str(), LoadTexture);
     EXPECT_EQ(failed, c.box != nullptr) << c.what;
     EXPECT_EQ(check.loadable, !failed) << c.what;
     if (c.box == nullptr) {
         EXPECT_TRUE(RecordedBoxes().empty()) << c.what;
-        scene.CompileScene();
+        CompileScene(scene);
         for (int32_t i = 0; i < scene.worldFaceCount; ++i) {
             EXPECT_TRUE(std::isfinite(scene.worldFaces[i].nx)) << c.what;
         }
@@ -185,7 +187,7 @@ TEST_P(HostileInput, ViewerAndCheckerAgreeWithTheRightBox) {
         EXPECT_EQ(RecordedBoxes()[0].text, c.box) << c.what;
         EXPECT_FALSE(check.messages.empty()) << c.what;
     }
-    scene.DestroyScene();
+    DestroyScene(scene);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HostileInput, ::testing::ValuesIn(kCases),
@@ -199,9 +201,9 @@ TEST_F(GLTest, UnreadableObjectFileIsRefused) {
     Files files;
     chmod(files.object.c_str(), 0);
     Scene scene;
-    EXPECT_TRUE(scene.LoadScene(files.scene.c_str()));
+    EXPECT_TRUE(scene.LoadScene(files.scene.c_str(), LoadTexture));
     ASSERT_EQ(RecordedBoxes().size(), 1u);
     EXPECT_EQ(RecordedBoxes()[0].text, kObjectBox);
     EXPECT_FALSE(CheckScene(files.scene.c_str()).loadable);
-    scene.DestroyScene();
+    DestroyScene(scene);
 }

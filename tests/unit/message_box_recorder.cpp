@@ -1,15 +1,12 @@
 #include "tests/unit/message_box_recorder.h"
 
-#include "platform/message_box.h"
-
 namespace {
 std::vector<RecordedBox> boxes;
-int answer = 0;  // 0: the default answer of the box's kind
+BoxAnswer answer = BoxAnswer::No;
 
-int Record(const char* text, const char* caption, uint32_t style) {
-    boxes.push_back({text, caption, style});
-    if (answer != 0) return answer;
-    return (style & 0x0F) == MB_YESNO ? IDNO : IDOK;
+BoxAnswer Record(const char* text, const char* caption, BoxButtons buttons, BoxIcon icon) {
+    boxes.push_back({text, caption, buttons, icon});
+    return buttons == BoxButtons::YesNo ? answer : BoxAnswer::Ok;
 }
 }  // namespace
 
@@ -23,12 +20,12 @@ std::string RecordedBoxesText() {
     return text;
 }
 
-void SetMessageBoxAnswer(int value) {
+void SetMessageBoxAnswer(BoxAnswer value) {
     answer = value;
 }
 
 void ResetMessageBoxRecorder() {
     SetMessageBoxHandler(Record);
     boxes.clear();
-    answer = 0;
+    answer = BoxAnswer::No;
 }

@@ -2,19 +2,21 @@
 // test_main installs the recorder for every test and clears it before each one.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/platform.h"
 
 struct RecordedBox {
     std::string text;
     std::string caption;
-    uint32_t style;
+    BoxButtons buttons;
+    BoxIcon icon;
 };
 
 std::vector<RecordedBox>& RecordedBoxes();
 // Caption and text of every box recorded, one per line: what a failed step told the user.
 std::string RecordedBoxesText();
-// The answer the next boxes get (IDOK for OK boxes by default, IDNO for yes/no boxes).
-void SetMessageBoxAnswer(int answer);
+// The answer the next yes/no boxes get (No by default).
+void SetMessageBoxAnswer(BoxAnswer answer);
 void ResetMessageBoxRecorder();

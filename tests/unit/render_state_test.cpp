@@ -1,8 +1,9 @@
 // Guards the GL state of every context and the view of each frame, read back from GL.
 #include <GL/glu.h>
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 
-#include "platform/gl_window.h"
+#include "render/render_state.h"
+#include "render/scene_render.h"
 #include "scene/scene.h"
 #include "tests/unit/gl_fixture.h"
 #include "tests/unit/gl_get.h"
@@ -16,10 +17,7 @@ void ExpectNear(const Matrix& actual, const Matrix& expected, double tolerance) 
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "element " << i;
 }
 
-class RenderState : public GLTest {
-  protected:
-    GLWindow glWindow;  // its GL operations need the context, not a window of its own
-};
+using RenderState = GLTest;
 
 }  // namespace
 
@@ -27,7 +25,7 @@ class RenderState : public GLTest {
 // than taken as one (an aspect of infinity flattens the view), a wrong matrix left current, and
 // each fixed value mixed up with its neighbour (LEQUAL, NICEST, FLAT, alpha 1).
 TEST_F(RenderState, SetupGivesTheProjectionAndFixedState) {
-    glWindow.SetupRenderState(640, 480);
+    SetupRenderState(640, 480);
     EXPECT_EQ(GLGet<4>(GL_VIEWPORT), (std::array<double, 4>{0, 0, 640, 480}));
     EXPECT_EQ(GLGet<4>(GL_COLOR_CLEAR_VALUE), (std::array<double, 4>{0.1f, 0.1f, 0.1f, 0}));
     EXPECT_EQ(GLGet(GL_MATRIX_MODE)[0], GL_MODELVIEW);
@@ -44,19 +42,10 @@ TEST_F(RenderState, SetupGivesTheProjectionAndFixedState) {
     gluPerspective(45.0, 4.0 / 3.0, 0.1, 100.0);
     ExpectNear(projection, GLGet<16>(GL_PROJECTION_MATRIX), 1e-12);
 
-    glWindow.SetupRenderState(640, 1);
+    SetupRenderState(640, 1);
     const Matrix oneHigh = GLGet<16>(GL_PROJECTION_MATRIX);
-    glWindow.SetupRenderState(640, 0);
+    SetupRenderState(640, 0);
     ExpectNear(GLGet<16>(GL_PROJECTION_MATRIX), oneHigh, 0);
-}
-
-// Catches the two blending switches touching the wrong state or leaving depth writes off.
-TEST_F(RenderState, BlendingSwitchesBlendAndDepthWrites) {
-    for (bool blend : {true, false}) {
-        blend ? glWindow.EnableBlending() : glWindow.DisableBlending();
-        EXPECT_EQ(GLGet(GL_BLEND)[0], blend);
-        EXPECT_EQ(GLGet(GL_DEPTH_WRITEMASK)[0], !blend);
-    }
 }
 
 // Catches a frame that skips the clear of colour or depth, draws the list of a scene not yet
@@ -69,7 +58,7 @@ TEST_F(RenderState, DrawSceneClearsSetsTheViewAndCallsTheListOnlyWhenCompiled) {
     glClearColor(1, 0, 0, 1);  // leftovers the frame must clear away
     glClearDepth(0.25);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glWindow.SetupRenderState(kWidth, kHeight);
+    SetupRenderState(kWidth, kHeight);
     Scene scene;
     scene.displayList = glGenLists(1);
     glNewList(scene.displayList, GL_COMPILE);  // paints the whole buffer white
@@ -77,7 +66,7 @@ TEST_F(RenderState, DrawSceneClearsSetsTheViewAndCallsTheListOnlyWhenCompiled) {
     glClear(GL_COLOR_BUFFER_BIT);
     glEndList();
 
-    EXPECT_FALSE(scene.DrawScene());
+    EXPECT_FALSE(DrawScene(scene));
     ExpectNear(GLGet<16>(GL_MODELVIEW_MATRIX), kIdentity, 1e-6);
     const std::vector<uint8_t> pixels = ReadPixels();  // 0.1 of 255, as 16 bits can hold it
     for (int channel = 0; channel < 3; ++channel) EXPECT_NEAR(pixels[channel], 26, 3);
@@ -96,7 +85,7 @@ TEST_F(RenderState, DrawSceneClearsSetsTheViewAndCallsTheListOnlyWhenCompiled) {
         camera.SetPosition(p[0], p[1], p[2]);
         camera.pitch = p[3];
         camera.yaw = p[4];
-        EXPECT_FALSE(scene.DrawScene());
+        EXPECT_FALSE(DrawScene(scene));
         glTranslatef(p[0], p[1], p[2]);
         glRotatef(p[4], 0, 1, 0);
         glRotatef(p[3], 1, 0, 0);
@@ -105,6 +94,6 @@ TEST_F(RenderState, DrawSceneClearsSetsTheViewAndCallsTheListOnlyWhenCompiled) {
     }
 
     scene.compiled = true;
-    EXPECT_TRUE(scene.DrawScene());
+    EXPECT_TRUE(DrawScene(scene));
     EXPECT_EQ(ReadPixels()[0], 255);
 }

@@ -14,13 +14,13 @@
 namespace {
 
 // Two objects, 8 vertices and 12 faces, then 4 vertices and 2 hidden faces, as compiled.
-Scene ExampleScene(int32_t vertices = 12) {
-    Scene scene;
-    scene.objectCount = 2;
-    scene.worldVertexCount = vertices;
-    scene.worldFaceCount = 14;
-    return scene;
-}
+struct ExampleScene : Scene {
+    explicit ExampleScene(int32_t vertices = 12) {
+        objectCount = 2;
+        worldVertexCount = vertices;
+        worldFaceCount = 14;
+    }
+};
 
 const char kExampleReport[] =
     "Total used vertexes: 12\nTotal rendered faces: 14\n\nTotal rendered objects: 2\n\n"

@@ -1,9 +1,8 @@
 #include "tests/unit/scene_builder.h"
 
-#include <SDL_opengl.h>
-
 #include <algorithm>
 
+#include "render/scene_render.h"
 #include "scene/large_array.h"
 
 Vertex V(float x, float y, float z, float u, float v) {
@@ -40,11 +39,5 @@ void FillScene(Scene& scene, const std::vector<TestObject>& objects, int32_t tex
 }
 
 void EmptyScene(Scene& scene, bool deleteList) {
-    for (int32_t i = 0; i < scene.objectCount; ++i) scene.objects[i].FreeObject();
-    delete[] scene.objects;
-    ReleaseArray(scene.worldVertices, scene.worldVertexCount);
-    ReleaseArray(scene.worldFaces, scene.worldFaceCount);
-    if (deleteList && scene.compiled) glDeleteLists(scene.displayList, 1);
-    scene.textures.AllocateTextures(0);
-    scene = Scene();
+    deleteList ? DestroyScene(scene) : scene.ReleaseScene();
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "scene/scene_check.h"
+#include "app/scene_check.h"
 #include "scene/scene_file.h"
 #include "tests/unit/temp_dir.h"
 

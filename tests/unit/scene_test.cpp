@@ -2,12 +2,14 @@
 // first failure and nothing read or loaded after it; and a record that can be destroyed and
 // loaded again, with or without a context (under AddressSanitizer: with nothing leaked). Malformed
 // and hostile scene files are the hostile-input table's.
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "render/scene_render.h"
+#include "render/texture_set.h"
 #include "scene/scene.h"
 #include "tests/unit/gl_fixture.h"
 #include "tests/unit/message_box_recorder.h"
@@ -32,10 +34,12 @@ void ExpectOneBox(const char* text, const char* caption) {
 class SceneTest : public GLTest {
   protected:
     void TearDown() override {
-        scene.DestroyScene();
+        DestroyScene(scene);
         GLTest::TearDown();
     }
-    bool Load(const std::string& text) { return scene.LoadScene(dir.Write("s.scn", text).c_str()); }
+    bool Load(const std::string& text) {
+        return scene.LoadScene(dir.Write("s.scn", text).c_str(), LoadTexture);
+    }
     // One object at (10, 0, -5) scaled by 2, textures red and green, the camera.
     std::string Example(const std::string& separator = " ") {
         std::string text;
@@ -48,7 +52,7 @@ class SceneTest : public GLTest {
     // Texture `index` (1 x 1) as GL holds it, R G B.
     std::string Texel(int32_t index) {
         std::string texel(3, '\0');
-        scene.textures.BindTexture(index);
+        BindTexture(scene.textures, index);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texel.data());
         return texel;
     }
@@ -123,14 +127,14 @@ TEST_F(SceneTest, FailingTextureShowsTheErrorBox) {
 TEST_F(SceneTest, LoadDestroyLoadAgain) {
     for (int round = 0; round < 10; ++round) {
         ASSERT_FALSE(Load(Example()));
-        scene.CompileScene();
+        CompileScene(scene);
         ASSERT_TRUE(scene.compiled);
         const GLuint list = scene.displayList;
         const GLuint names[2] = {scene.textures.names[0], scene.textures.names[1]};
-        EXPECT_TRUE(scene.LoadScene((dir / "missing.scn").c_str()));
+        EXPECT_TRUE(scene.LoadScene((dir / "missing.scn").c_str(), LoadTexture));
         EXPECT_TRUE(scene.loaded && scene.compiled && glIsList(list));
-        scene.DestroyScene();
-        scene.DestroyScene();
+        DestroyScene(scene);
+        DestroyScene(scene);
         EXPECT_FALSE(glIsList(list) || glIsTexture(names[0]) || glIsTexture(names[1]));
         EXPECT_TRUE(Load("2 1 " + object + " 0 0 0 1 " + dir / "none.obj" + " 0 0 0 1 " + red +
                          " " + camera));
@@ -145,9 +149,9 @@ TEST_F(SceneTest, DestroyWithoutContext) {
     EXPECT_EQ(scene.objects[0].vertices[0].x, 1.0f);
     EXPECT_EQ(scene.objects[1].vertices[0].x, 3.0f);
     EXPECT_NE(scene.textures.names[0], scene.textures.names[1]);
-    scene.CompileScene();
+    CompileScene(scene);
     ReleaseContext();
-    scene.DestroyScene();
+    DestroyScene(scene);
     EXPECT_FALSE(scene.compiled);
     EXPECT_EQ(scene.worldVertices, nullptr);
     EXPECT_EQ(scene.textures.names, nullptr);

@@ -1,7 +1,7 @@
 // Guards the TGA reader and the texture set through GL itself: what GL holds after a load (pixels,
 // internal format, filters, names), and that every refused kind of file creates no texture,
 // leaves its slot alone and closes the file.
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -57,7 +57,8 @@ class TextureSetTest : public GLTest {
         return dir.Write(name, std::string(bytes.begin(), bytes.end()));
     }
     void TearDown() override {
-        set.ReleaseTextures();
+        DeleteTextures(set);
+        set.AllocateTextures(0);
         GLTest::TearDown();
     }
     TempDir dir;
@@ -85,12 +86,12 @@ TEST_F(TextureSetTest, LoadsTrueColourFilesThroughGl) {
     };
     set.AllocateTextures(4);
     for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(set.LoadTexture(Write(std::to_string(i), cases[i].file).c_str(), i + 1)) << i;
+        ASSERT_TRUE(LoadTexture(set, Write(std::to_string(i), cases[i].file).c_str(), i + 1)) << i;
     }
     EXPECT_EQ(set.names[0], 0u);
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        set.BindTexture(i + 1);
+        BindTexture(set, i + 1);
         for (GLenum filter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER}) {
             GLint value = 0;
             glGetTexParameteriv(GL_TEXTURE_2D, filter, &value);
@@ -143,14 +144,15 @@ TEST_F(TextureSetTest, RefusedFilesCreateNoTextureAndLeaveTheirSlot) {
         TgaImage image;
         EXPECT_EQ(DecodeTga(c.file.data(), c.file.size(), image), c.reason);
         EXPECT_EQ(image.pixels, nullptr);
-        EXPECT_FALSE(set.LoadTexture(Write("bad.tga", c.file).c_str(), 1));
+        EXPECT_FALSE(LoadTexture(set, Write("bad.tga", c.file).c_str(), 1));
     }
-    EXPECT_FALSE(set.LoadTexture((dir / "missing.tga").c_str(), 1));
-    EXPECT_FALSE(set.LoadTexture(dir.path().c_str(), 1)) << "a directory is not a texture";
+    EXPECT_FALSE(LoadTexture(set, (dir / "missing.tga").c_str(), 1));
+    EXPECT_FALSE(LoadTexture(set, dir.path().c_str(), 1)) << "a directory is not a texture";
     const std::string path = Write("good.tga", good);
-    EXPECT_FALSE(set.LoadTexture(path.c_str(), 2));
-    EXPECT_FALSE(set.LoadTexture(path.c_str(), -1));
-    EXPECT_FALSE(TextureSet().LoadTexture(path.c_str(), 0)) << "no name array";
+    EXPECT_FALSE(LoadTexture(set, path.c_str(), 2));
+    EXPECT_FALSE(LoadTexture(set, path.c_str(), -1));
+    TextureSet empty;
+    EXPECT_FALSE(LoadTexture(empty, path.c_str(), 0)) << "no name array";
     EXPECT_EQ(OpenDescriptors(), descriptors) << "a refused file was left open";
     EXPECT_EQ(set.names[1], 777u);
     EXPECT_EQ(NextTextureName(), 1u) << "a refused file generated a texture name";

@@ -1,17 +1,20 @@
-#include "scene/text_file.h"
+#include "scene/mapped_file.h"
 
+#include <cerrno>
 #include <fcntl.h>     // open, O_NONBLOCK: a FIFO must not block the open
 #include <sys/mman.h>  // mmap, madvise
 #include <sys/stat.h>  // fstat, S_ISREG
 #include <unistd.h>    // close
 
-bool OpenTextFile(const char* path, TextFile& file) {
-    file = TextFile();
+bool OpenMappedFile(const char* path, MappedFile& file) {
+    file = MappedFile();
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
-    struct stat info;
+    struct stat info = {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const bool directory = S_ISDIR(info.st_mode);
         close(fd);
+        errno = directory ? EISDIR : EINVAL;  // said by the tools that explain a refusal
         return false;
     }
     static const char kEmpty[1] = {0};
@@ -21,7 +24,7 @@ bool OpenTextFile(const char* path, TextFile& file) {
         void* mapping = mmap(nullptr, file.size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
         if (mapping == MAP_FAILED) {
             close(fd);
-            file = TextFile();
+            file = MappedFile();
             return false;
         }
         madvise(mapping, file.size, MADV_SEQUENTIAL);
@@ -32,7 +35,7 @@ bool OpenTextFile(const char* path, TextFile& file) {
     return true;
 }
 
-void CloseTextFile(TextFile& file) {
+void CloseMappedFile(MappedFile& file) {
     if (file.mappedSize > 0) munmap(const_cast<char*>(file.data), file.mappedSize);
-    file = TextFile();
+    file = MappedFile();
 }

@@ -1,16 +1,18 @@
-// Read-only view of a whole file, mapped into memory so that the readers parse it in place.
+// Read-only view of a whole file, mapped into memory so that the readers parse it in place. Text
+// files and TGA images are both read through it.
 #pragma once
 
 #include <cstddef>
 
-struct TextFile {
+struct MappedFile {
     const char* data = nullptr;  // size bytes, not terminated; null only while nothing is open
     size_t size = 0;
     size_t mappedSize = 0;  // bytes mapped, 0 when data points at nothing of our own
 };
 
 // Opens and maps a regular file. False when it cannot be opened: missing, unreadable, a
-// directory, a device or pipe (which could block or never end), or a file that cannot be mapped.
-bool OpenTextFile(const char* path, TextFile& file);
+// directory, a device or pipe (which could block or never end), or a file that cannot be mapped;
+// errno then says why.
+bool OpenMappedFile(const char* path, MappedFile& file);
 // Unmaps the file; harmless on a file that is not open.
-void CloseTextFile(TextFile& file);
+void CloseMappedFile(MappedFile& file);

@@ -1,4 +1,4 @@
-#include "scene/scene_check.h"
+#include "app/scene_check.h"
 
 #include <cerrno>
 #include <cstring>  // strerror
@@ -7,7 +7,7 @@
 #include "scene/camera.h"
 #include "scene/scene_file.h"
 #include "scene/scene_object.h"
-#include "scene/text_file.h"
+#include "scene/mapped_file.h"
 #include "scene/token_reader.h"
 
 namespace {
@@ -36,25 +36,25 @@ struct Checker {
 
 // Opens a file the scene names; when it cannot be opened, the error points at its name in the
 // scene file.
-bool OpenNamedFile(Checker& checker, const TextFile& scene, const std::string& scenePath,
-                   const SceneFileEntry& entry, const char* kind, TextFile& file) {
+bool OpenNamedFile(Checker& checker, const MappedFile& scene, const std::string& scenePath,
+                   const SceneFileEntry& entry, const char* kind, MappedFile& file) {
     errno = 0;
-    if (OpenTextFile(entry.fileName.c_str(), file)) return true;
+    if (OpenMappedFile(entry.fileName.c_str(), file)) return true;
     checker.Report(scenePath, scene.data, entry.offset, false,
                    std::string(kind) + " file '" + entry.fileName + "' cannot be opened" +
                        (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : ""));
     return false;
 }
 
-void CheckObject(Checker& checker, const TextFile& scene, const std::string& scenePath,
+void CheckObject(Checker& checker, const MappedFile& scene, const std::string& scenePath,
                  const SceneFileObject& entry, int32_t textureCount) {
-    TextFile file;
+    MappedFile file;
     if (!OpenNamedFile(checker, scene, scenePath, entry.file, "object", file)) return;
     SceneObject object;
     LoadProblem problem;
     if (!ParseObjectText(file.data, file.size, object, &problem)) {
         checker.Report(entry.file.fileName, file.data, problem.offset, false, problem.message);
-        CloseTextFile(file);
+        CloseMappedFile(file);
         return;
     }
     int unknownTextures = 0;
@@ -77,12 +77,12 @@ void CheckObject(Checker& checker, const TextFile& scene, const std::string& sce
     checker.result.faceCount += object.faceCount;
     if (object.hidden != 0) checker.result.hiddenFaceCount += object.faceCount;
     object.FreeObject();
-    CloseTextFile(file);
+    CloseMappedFile(file);
 }
 
-void CheckTexture(Checker& checker, const TextFile& scene, const std::string& scenePath,
+void CheckTexture(Checker& checker, const MappedFile& scene, const std::string& scenePath,
                   const SceneFileEntry& entry) {
-    TextFile file;
+    MappedFile file;
     if (!OpenNamedFile(checker, scene, scenePath, entry, "texture", file)) return;
     TgaImage image;
     const TgaError error = DecodeTga(reinterpret_cast<const uint8_t*>(file.data), file.size, image);
@@ -91,12 +91,12 @@ void CheckTexture(Checker& checker, const TextFile& scene, const std::string& sc
                        "texture '" + entry.fileName + "' is refused: " + DescribeTgaError(error));
     }
     ReleaseTgaImage(image);
-    CloseTextFile(file);
+    CloseMappedFile(file);
 }
 
-void CheckCamera(Checker& checker, const TextFile& scene, const std::string& scenePath,
+void CheckCamera(Checker& checker, const MappedFile& scene, const std::string& scenePath,
                  const SceneFileEntry& entry) {
-    TextFile file;
+    MappedFile file;
     if (!OpenNamedFile(checker, scene, scenePath, entry, "camera", file)) return;
     Camera camera;
     LoadProblem problem;
@@ -104,7 +104,7 @@ void CheckCamera(Checker& checker, const TextFile& scene, const std::string& sce
         checker.Report(entry.fileName, file.data, problem.offset, true,
                        problem.message + "; the viewer reads 0 from here on");
     }
-    CloseTextFile(file);
+    CloseMappedFile(file);
 }
 
 }  // namespace
@@ -112,9 +112,9 @@ void CheckCamera(Checker& checker, const TextFile& scene, const std::string& sce
 SceneCheck CheckScene(const char* sceneFile) {
     Checker checker;
     const std::string scenePath = sceneFile;
-    TextFile scene;
+    MappedFile scene;
     errno = 0;
-    if (!OpenTextFile(sceneFile, scene)) {
+    if (!OpenMappedFile(sceneFile, scene)) {
         checker.Report(scenePath, nullptr, 0, false,
                        "scene file cannot be opened" +
                            (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : ""));
@@ -139,7 +139,7 @@ SceneCheck CheckScene(const char* sceneFile) {
                        "the world holds more than 2147483647 vertices or faces; the viewer "
                        "loads it but draws nothing");
     }
-    CloseTextFile(scene);
+    CloseMappedFile(scene);
     return checker.result;
 }
 

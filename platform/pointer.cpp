@@ -1,15 +1,13 @@
-#include "platform/cursor.h"
-
 #include <SDL.h>
+
+#include "platform/platform.h"
 
 namespace {
 bool warpRefused = false;
-Point keptCursor;  // the position while warpRefused
+Point keptPosition;  // the position while warpRefused
 }  // namespace
 
-Point::Point() : x(0), y(0) {}
-
-void GetCursorPos(Point& position) {
+void GetPointerPosition(Point& position) {
     if (!warpRefused) {
         int x = 0;
         int y = 0;
@@ -21,15 +19,15 @@ void GetCursorPos(Point& position) {
     int dx = 0;
     int dy = 0;
     SDL_GetRelativeMouseState(&dx, &dy);
-    keptCursor.x += dx;
-    keptCursor.y += dy;
-    position = keptCursor;
+    keptPosition.x += dx;
+    keptPosition.y += dy;
+    position = keptPosition;
 }
 
-void SetCursorPos(int32_t x, int32_t y) {
+void SetPointerPosition(int32_t x, int32_t y) {
     warpRefused = SDL_WarpMouseGlobal(x, y) != 0;
     if (!warpRefused) return;
-    keptCursor.x = x;
-    keptCursor.y = y;
+    keptPosition.x = x;
+    keptPosition.y = y;
     SDL_GetRelativeMouseState(nullptr, nullptr);  // motion from before the move is spent
 }
