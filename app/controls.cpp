@@ -85,9 +85,18 @@ void ApplyKeyBindings(Viewer& viewer) {
 
 void ApplyControls(Viewer& viewer) {
     Input& input = *viewer.input;
-    GetPointerPosition(input.cursor);
-    SetPointerPosition(kCursorCentreX, kCursorCentreY);
-    if (viewer.scene->camera != nullptr) LookByCursor(input.cursor, *viewer.scene->camera);
+    // The pointer is the viewer's only while its window has the focus: the desktop's otherwise.
+    // Coming back, the view turns only by movement from the centre the viewer put it at, not by
+    // where the pointer was left.
+    if (input.HasFocus()) {
+        GetPointerPosition(input.cursor);
+        SetPointerPosition(kCursorCentreX, kCursorCentreY);
+        Camera* const camera = viewer.scene->camera;
+        if (viewer.pointerCentred && camera != nullptr) LookByCursor(input.cursor, *camera);
+        viewer.pointerCentred = true;
+    } else {
+        viewer.pointerCentred = false;
+    }
     // A failed read leaves every key up (the platform clears them), so a window that lost the
     // keyboard neither walks on nor quits by itself.
     input.ReadKeyboard();

@@ -24,6 +24,6 @@ void LookByCursor(const Point& cursor, Camera& camera);
 // fails nothing else runs, since the system is down.
 void ApplyKeyBindings(Viewer& viewer);
 
-// Mouse look (pointer read, put back at the centre, LookByCursor), one keyboard read, then
-// ApplyKeyBindings.
+// Mouse look (pointer read, put back at the centre, LookByCursor) while the window has the focus,
+// one keyboard read, then ApplyKeyBindings.
 void ApplyControls(Viewer& viewer);

@@ -1,12 +1,13 @@
 #include "app/report.h"
 
+#include <fcntl.h>     // open
+#include <sys/stat.h>  // stat, umask, fchmod
+#include <unistd.h>    // write, fsync, close, readlink, access
+
 #include <cerrno>
 #include <cstdio>   // snprintf, rename, remove
 #include <cstdlib>  // mkstemp
 #include <string>
-
-#include <sys/stat.h>  // umask, fchmod: the report gets the permissions of a plain new file
-#include <unistd.h>    // write, fsync, close
 
 namespace {
 
@@ -21,12 +22,45 @@ bool WriteAll(int fd, const char* data, size_t size) {
     return true;
 }
 
-// mkstemp creates its file with mode 0600; a report should be readable like any other file the
-// user creates, so it gets 0666 less the umask, as an ordinary open would give it.
-void GivePlainFileMode(int fd) {
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+std::string DirectoryOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+// The file a path names in the end: a symbolic link is written through to its target (which may
+// not exist yet), as any editor would, rather than replaced by a plain file.
+std::string FollowLinks(std::string path) {
+    for (int depth = 0; depth < 40; ++depth) {
+        char target[4096];
+        const ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
+        if (length < 0) return path;  // not a link (or nothing there yet)
+        target[length] = '\0';
+        path = target[0] == '/' ? std::string(target) : DirectoryOf(path) + "/" + target;
+    }
+    return path;  // a loop of links: the open below fails on it
+}
+
+enum class Replacement { Done, Failed, NoTemporary };
+
+// The new report goes to a temporary file beside the old one and is renamed over it only once it
+// is complete on disk, so that a failure part-way leaves the earlier report whole.
+Replacement ReplaceByRename(const std::string& path, const std::string& text, mode_t mode) {
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) return Replacement::NoTemporary;
+    fchmod(fd, mode);  // mkstemp's 0600 is not what a report should get
+    bool complete = WriteAll(fd, text.data(), text.size()) && fsync(fd) == 0;
+    complete = close(fd) == 0 && complete;
+    if (complete && std::rename(temporary.c_str(), path.c_str()) == 0) return Replacement::Done;
+    std::remove(temporary.c_str());
+    return Replacement::Failed;
+}
+
+void WriteInPlace(const std::string& path, const std::string& text) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return;
+    WriteAll(fd, text.data(), text.size());
+    close(fd);
 }
 
 }  // namespace
@@ -42,14 +76,24 @@ void WriteReport(const Scene& scene, const char* path) {
                       static_cast<int>(scene.worldVertexCount),
                       static_cast<int>(scene.worldFaceCount), static_cast<int>(scene.objectCount));
     if (length < 0 || static_cast<size_t>(length) >= sizeof text) return;
+    const std::string report(text, static_cast<size_t>(length));
 
-    // The new report goes to a temporary file beside the old one and is renamed over it only
-    // once it is complete on disk, so a failure part-way leaves the earlier report whole.
-    std::string temporary = std::string(path) + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) return;
-    GivePlainFileMode(fd);
-    bool complete = WriteAll(fd, text, static_cast<size_t>(length)) && fsync(fd) == 0;
-    complete = close(fd) == 0 && complete;
-    if (!complete || std::rename(temporary.c_str(), path) != 0) std::remove(temporary.c_str());
+    const std::string target = FollowLinks(path);
+    struct stat info = {};
+    const bool exists = stat(target.c_str(), &info) == 0;
+    // A report the user made read-only, or may not be written by us, is left as it is; so is
+    // anything that is not a plain file.
+    if (exists && (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0 ||
+                   access(target.c_str(), W_OK) != 0)) {
+        return;
+    }
+    // Renaming gives the file our ownership: a report of someone else's is written in place.
+    if (!exists || info.st_uid == geteuid()) {
+        const mode_t mask = umask(0);
+        umask(mask);
+        const mode_t mode = exists ? (info.st_mode & 07777) : (0666 & ~mask);
+        if (ReplaceByRename(target, report, mode) != Replacement::NoTemporary) return;
+    }
+    // No temporary file can be made beside it (a read-only directory): written in place.
+    WriteInPlace(target, report);
 }

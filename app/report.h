@@ -3,7 +3,12 @@
 
 #include "scene/scene.h"
 
-// Replaces the report file with the scene's world totals and object count. The file is written
-// whole or not at all: an earlier report stays in place when the new one cannot be completed.
-// Nothing is shown and nothing stops on failure (no `data` directory, a full disk).
+// Replaces the report file with the scene's world totals and object count. Nothing is shown and
+// nothing stops on failure (no `data` directory, a full disk).
+// - The file is written whole or not at all: an earlier report stays in place when the new one
+//   cannot be completed.
+// - A symbolic link is written through to its target; a report the user made read-only (no
+//   write bit) is left alone; one owned by someone else keeps its owner.
+// - Where no temporary file can be made beside the report (a read-only directory holding a
+//   writable report), the report is truncated and written in place.
 void WriteReport(const Scene& scene, const char* path = "data/report.log");

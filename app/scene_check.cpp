@@ -143,6 +143,12 @@ SceneCheck CheckScene(const char* sceneFile) {
     return checker.result;
 }
 
+void PrintCheckMessages(const SceneCheck& check, std::FILE* to) {
+    for (const CheckMessage& message : check.messages) {
+        std::fprintf(to, "%s\n", FormatCheckMessage(message).c_str());
+    }
+}
+
 std::string FormatCheckMessage(const CheckMessage& message) {
     return message.file + ":" + std::to_string(message.line) + ":" +
            std::to_string(message.column) + (message.warning ? ": warning: " : ": error: ") +

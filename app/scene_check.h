@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -30,3 +31,5 @@ SceneCheck CheckScene(const char* sceneFile);
 
 // "file:line:column: error: text" (or "warning:").
 std::string FormatCheckMessage(const CheckMessage& message);
+// Every message of the check, one line each, as quorvane-check prints them.
+void PrintCheckMessages(const SceneCheck& check, std::FILE* to);

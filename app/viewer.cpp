@@ -1,10 +1,14 @@
 #include "app/viewer.h"
 
+#include <cstdio>  // the refused scene explained on standard error
+
 #include "app/controls.h"
 #include "app/report.h"
+#include "app/scene_check.h"
 #include "render/render_state.h"
 #include "render/scene_render.h"
 #include "render/texture_set.h"
+#include "scene/messages.h"
 
 namespace {
 
@@ -12,6 +16,14 @@ bool Fail(Viewer& viewer, int32_t status) {
     StopViewer(viewer);
     viewer.failedStatus = status;
     return false;
+}
+
+// The box never names a file; the terminal says which one, and why, as quorvane-check does.
+void ExplainRefusal(const char* sceneFile) {
+    const SceneCheck check = CheckScene(sceneFile);
+    PrintCheckMessages(check, stderr);
+    std::fprintf(stderr, "quorvane: %s: refused; quorvane-check %s lists every problem\n",
+                 sceneFile, sceneFile);
 }
 
 }  // namespace
@@ -24,6 +36,7 @@ Viewer::Viewer(const ViewerSetup& viewerSetup)
       input(std::make_unique<Input>()),
       done(false),
       f1Latch(false),
+      pointerCentred(false),
       failedStatus(kStillRunning),
       frameCount(0) {}
 
@@ -39,12 +52,28 @@ bool OpenViewerWindow(Viewer& viewer) {
     viewer.fog->EnableFog();
     if (viewer.input->InitInput(glWindow) == 0) return Fail(viewer, 0);
     SetPointerPosition(kCursorCentreX, kCursorCentreY);
+    viewer.pointerCentred = true;
     return true;
 }
 
 bool LoadViewerScene(Viewer& viewer) {
-    if (viewer.scene->LoadScene(viewer.setup.sceneFile, LoadTexture)) return Fail(viewer, 1);
-    CompileScene(*viewer.scene);
+    Scene& scene = *viewer.scene;
+    const char* const sceneFile = viewer.setup.sceneFile;
+    if (scene.LoadScene(sceneFile, LoadTexture)) {
+        ExplainRefusal(sceneFile);
+        return Fail(viewer, 1);
+    }
+    CompileScene(scene);
+    // A scene that cannot be drawn is refused like one that cannot be read: a run that showed
+    // nothing must not end as if it had shown the scene.
+    if (!scene.compiled) {
+        ShowMessageBox(kSceneLoadError, kLoaderCaption);
+        std::fprintf(stderr,
+                     "quorvane: %s: read, but not made into a display list (more than "
+                     "2147483647 vertices or faces, not enough memory, or no GL context)\n",
+                     sceneFile);
+        return Fail(viewer, 1);
+    }
     return true;
 }
 

@@ -35,6 +35,7 @@ struct Viewer {
     Event event;           // the last event taken off the queue
     bool done;             // the end flag: the loop ends at its next test
     bool f1Latch;          // set by the F1 press that switched, cleared by the next frame with F1
+    bool pointerCentred;   // the viewer put the pointer at the centre, and it has been ours since
     int32_t failedStatus;  // kStillRunning, or the status of a start-up or switch step that failed
     uint64_t frameCount;   // frames run since start; read by tests and the frame-rate probe
 

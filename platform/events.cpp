@@ -1,10 +1,12 @@
 #include <SDL.h>
 
+#include "platform/internal.h"
 #include "platform/platform.h"
 
 namespace {
 
 bool quitPosted = false;
+bool signalTaken = false;  // the quit signal has become its Close event
 int32_t quitCode = 0;
 
 bool IsMinimised(uint32_t windowId) {
@@ -52,6 +54,12 @@ Event Translate(const SDL_Event& sdl) {
 Event::Event() : type(EventType::Other), minimised(false), exitCode(0) {}
 
 bool PollEvent(Event& event) {
+    if (QuitSignalled() && !signalTaken) {
+        signalTaken = true;
+        event = Event();
+        event.type = EventType::Close;
+        return true;
+    }
     SDL_Event sdl;
     if (SDL_WasInit(SDL_INIT_EVENTS) != 0 && SDL_PollEvent(&sdl) != 0) {
         event = Translate(sdl);

@@ -29,21 +29,50 @@ constexpr KeyMapping kKeyTable[] = {
     {SDL_SCANCODE_RIGHT, kKeyArrowRight},
 };
 
-bool ReadSdlKeyboard(SDL_Window* window, uint8_t keys[256]) {
-    std::memset(keys, 0, 256);
-    // A window in the background must not see the keys typed into another one.
-    if (SDL_GetKeyboardFocus() != window) return false;
-    int count = 0;
-    const Uint8* state = SDL_GetKeyboardState(&count);
-    for (const KeyMapping& mapping : kKeyTable) {
-        if (mapping.scancode < count && state[mapping.scancode] != 0) {
-            keys[mapping.code] = kKeyDownBit;
-        }
-    }
-    return true;
-}
+// The keyboard as the window's events tell it, kept between two reads. The state alone would lose
+// a key pressed and released between two reads, as a quick tap is on a slow frame; every press is
+// remembered until the next read takes it.
+struct Keyboard {
+    Uint32 windowId = 0;  // the window whose keys count; 0 while closed
+    bool focused = false;
+    bool held[256] = {};     // down now, by our codes
+    bool pressed[256] = {};  // went down since the last read
+};
+Keyboard keyboard;
 
 KeyboardReader testReader = nullptr;  // a test's replacement, or null
+
+int CodeOf(SDL_Scancode scancode) {
+    for (const KeyMapping& mapping : kKeyTable) {
+        if (mapping.scancode == scancode) return mapping.code;
+    }
+    return -1;
+}
+
+void ForgetKeys() {
+    std::memset(keyboard.held, 0, sizeof keyboard.held);
+    std::memset(keyboard.pressed, 0, sizeof keyboard.pressed);
+}
+
+// Sees every event as SDL queues it, before the frame loop takes it off the queue one pass at a
+// time.
+int WatchKeyboard(void*, SDL_Event* event) {
+    if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) {
+        const int code = CodeOf(event->key.keysym.scancode);
+        if (!keyboard.focused || event->key.windowID != keyboard.windowId || code < 0) return 0;
+        keyboard.held[code] = event->type == SDL_KEYDOWN;
+        if (event->type == SDL_KEYDOWN) keyboard.pressed[code] = true;
+    } else if (event->type == SDL_WINDOWEVENT && event->window.windowID == keyboard.windowId) {
+        // Keys typed elsewhere are not ours. Coming back, the platform reports the keys that are
+        // down then after the focus event.
+        const Uint8 change = event->window.event;
+        if (change == SDL_WINDOWEVENT_FOCUS_GAINED || change == SDL_WINDOWEVENT_FOCUS_LOST) {
+            keyboard.focused = change == SDL_WINDOWEVENT_FOCUS_GAINED;
+            ForgetKeys();
+        }
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -52,21 +81,43 @@ Input::Input() : window(nullptr) {
 }
 
 int32_t Input::InitInput(const GLWindow& glWindow) {
+    SDL_DelEventWatch(WatchKeyboard, nullptr);
     // A failed call leaves the record closed, so no read ever follows a window that has gone.
     window = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? glWindow.window : nullptr;
-    return window != nullptr ? 1 : 0;
+    if (window == nullptr) return 0;
+    SDL_Window* const native = static_cast<SDL_Window*>(window);
+    keyboard.windowId = SDL_GetWindowID(native);
+    keyboard.focused = SDL_GetKeyboardFocus() == native;
+    ForgetKeys();
+    // Keys already down count as held: F1 is still down after the switch it started.
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    for (const KeyMapping& mapping : kKeyTable) {
+        keyboard.held[mapping.code] = mapping.scancode < count && state[mapping.scancode] != 0;
+    }
+    SDL_AddEventWatch(WatchKeyboard, nullptr);
+    return 1;
 }
 
 bool Input::ReadKeyboard() {
-    if (window == nullptr) {
-        std::memset(keys, 0, sizeof keys);
-        return false;
-    }
+    std::memset(keys, 0, sizeof keys);
+    if (window == nullptr) return false;
     if (testReader != nullptr) return testReader(keys);
-    return ReadSdlKeyboard(static_cast<SDL_Window*>(window), keys);
+    const bool focused = keyboard.focused;
+    for (int code = 0; code < 256; ++code) {
+        if (focused && (keyboard.held[code] || keyboard.pressed[code])) keys[code] = kKeyDownBit;
+        keyboard.pressed[code] = false;
+    }
+    return focused;
+}
+
+bool Input::HasFocus() const {
+    return window != nullptr && keyboard.focused;
 }
 
 void Input::ShutdownInput() {
+    if (window != nullptr) SDL_DelEventWatch(WatchKeyboard, nullptr);
+    keyboard = Keyboard();
     window = nullptr;
 }
 

@@ -1,47 +1,135 @@
 #include <SDL.h>
+#include <poll.h>      // poll: the answer or a quit signal, whichever comes first
+#include <signal.h>    // kill
+#include <spawn.h>     // posix_spawn: the box's own process
+#include <sys/wait.h>  // waitpid
+#include <unistd.h>
 
-#include <cstdio>  // fprintf to stderr when no box can be shown
+#include <cerrno>
+#include <cstdio>   // fprintf to stderr when no box can be shown
+#include <cstdlib>  // getenv, _Exit
+#include <string>
+#include <vector>
 
+#include "platform/internal.h"
 #include "platform/platform.h"
 
+extern char** environ;
+
+// A box is shown by a process of its own: this program again, started with the box in its
+// environment. SDL waits for an answer without end and without looking at signals, and a box
+// shown from a fork of this process would share its X connection; a fresh process has neither
+// problem, and a quit signal to the viewer can take its box away.
 namespace {
+
+constexpr const char* kBoxVariable = "QUORVANE_MESSAGE_BOX";  // buttons and icon, then text
+constexpr const char* kCaptionVariable = "QUORVANE_MESSAGE_BOX_CAPTION";
+// Exit statuses of the box's process.
+constexpr int kBoxClosed = 3;       // closed without a choice
+constexpr int kBoxUnavailable = 4;  // no box could be shown; the process said why
+constexpr int kBoxAnswerBase = 10;  // + the BoxAnswer chosen
 
 BoxAnswer DefaultAnswer(BoxButtons buttons) {
     return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
 }
 
-BoxAnswer ShowSdlMessageBox(const char* text, const char* caption, BoxButtons buttons,
-                            BoxIcon icon) {
+// In the box's own process: shows the box and ends with what became of it.
+[[noreturn]] void ShowBoxAndExit(const char* spec, const char* caption) {
+    const bool yesNo = spec[0] == 'y';
+    const char iconCode = spec[0] != '\0' ? spec[1] : 'n';
     const SDL_MessageBoxButtonData okButton = {
         SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
         static_cast<int>(BoxAnswer::Ok), "OK"};
+    // A question is answered by a choice: Escape picks neither button.
     const SDL_MessageBoxButtonData yesNoButtons[2] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, static_cast<int>(BoxAnswer::Yes), "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, static_cast<int>(BoxAnswer::No), "No"},
+        {0, static_cast<int>(BoxAnswer::No), "No"},
     };
-    const bool yesNo = buttons == BoxButtons::YesNo;
     SDL_MessageBoxData box = {};
-    box.flags = icon == BoxIcon::Error     ? SDL_MESSAGEBOX_ERROR
-                : icon == BoxIcon::Warning ? SDL_MESSAGEBOX_WARNING
-                                           : SDL_MESSAGEBOX_INFORMATION;
+    box.flags = iconCode == 'e'   ? SDL_MESSAGEBOX_ERROR
+                : iconCode == 'w' ? SDL_MESSAGEBOX_WARNING
+                                  : SDL_MESSAGEBOX_INFORMATION;
     box.window = nullptr;  // no owner window
     box.title = caption;
-    box.message = text;
+    box.message = spec[0] != '\0' && spec[1] != '\0' ? spec + 2 : "";
     box.numbuttons = yesNo ? 2 : 1;
     box.buttons = yesNo ? yesNoButtons : &okButton;
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+        std::fprintf(stderr, "(no message box could be shown: %s)\n", SDL_GetError());
+        std::_Exit(kBoxUnavailable);
+    }
+    std::_Exit(pressed < 0 ? kBoxClosed : kBoxAnswerBase + pressed);
+}
+
+// Before main: a process started to show a box does only that.
+const bool boxProcess = [] {
+    const char* spec = std::getenv(kBoxVariable);
+    const char* caption = std::getenv(kCaptionVariable);
+    if (spec != nullptr && caption != nullptr) ShowBoxAndExit(spec, caption);
+    return false;
+}();
+
+// The exit status of the box's process, or kBoxUnavailable when it could not run or a quit
+// signal took the box away.
+int RunBoxProcess(const char* text, const char* caption, BoxButtons buttons, BoxIcon icon) {
+    const std::string spec = std::string(buttons == BoxButtons::YesNo ? "y" : "o") +
+                             (icon == BoxIcon::Error     ? "e"
+                              : icon == BoxIcon::Warning ? "w"
+                                                         : "n") +
+                             text;
+    std::vector<std::string> settings = {std::string(kBoxVariable) + "=" + spec,
+                                         std::string(kCaptionVariable) + "=" + caption};
+    std::vector<char*> environment;
+    for (std::string& setting : settings) environment.push_back(setting.data());
+    for (char** entry = environ; *entry != nullptr; ++entry) environment.push_back(*entry);
+    environment.push_back(nullptr);
+    char name[] = "quorvane-message-box";
+    char* arguments[] = {name, nullptr};
+    // A process group of its own, so that the process SDL forks to draw the box goes with it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    pid_t child = -1;
+    const int spawned =
+        posix_spawn(&child, "/proc/self/exe", nullptr, &attributes, arguments, environment.data());
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0) {
+        std::fprintf(stderr, "(no message box could be shown: cannot start its process)\n");
+        return kBoxUnavailable;
+    }
+    int status = 0;
+    pollfd signal = {QuitSignalDescriptor(), POLLIN, 0};
     for (;;) {
-        int pressed = -1;
-        if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-            // Said on a line of its own, so that a missing display or X font shows in a terminal
-            // and in test logs instead of passing for a box that nobody answered.
-            std::fprintf(stderr, "(no message box could be shown: %s)\n", SDL_GetError());
-            return PrintMessageBox(text, caption, buttons, icon);
+        const pid_t ended = waitpid(child, &status, WNOHANG);
+        if (ended == child) break;
+        if (QuitSignalled()) {
+            kill(-child, SIGTERM);  // nobody is there to answer any more
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) continue;
+            std::fprintf(stderr, "(message box taken away: the program was asked to end)\n");
+            return kBoxUnavailable;
         }
-        return pressed >= 0 ? static_cast<BoxAnswer>(pressed) : DefaultAnswer(buttons);
+        poll(&signal, 1, 50);  // woken at once by a signal, else it looks again soon
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : kBoxUnavailable;
+}
+
+BoxAnswer ShowPlatformMessageBox(const char* text, const char* caption, BoxButtons buttons,
+                                 BoxIcon icon) {
+    (void)boxProcess;
+    for (;;) {
+        const int outcome =
+            QuitSignalled() ? kBoxUnavailable : RunBoxProcess(text, caption, buttons, icon);
+        if (outcome >= kBoxAnswerBase) return static_cast<BoxAnswer>(outcome - kBoxAnswerBase);
+        // Closed by the window manager: that acknowledges a notice but answers no question.
+        if (outcome == kBoxClosed && buttons == BoxButtons::YesNo) continue;
+        if (outcome == kBoxClosed) return BoxAnswer::Ok;
+        return PrintMessageBox(text, caption, buttons, icon);
     }
 }
 
-MessageBoxHandler handler = ShowSdlMessageBox;
+MessageBoxHandler handler = ShowPlatformMessageBox;
 
 }  // namespace
 
@@ -56,6 +144,6 @@ BoxAnswer ShowMessageBox(const char* text, const char* caption, BoxButtons butto
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler replacement) {
     const MessageBoxHandler previous = handler;
-    handler = replacement != nullptr ? replacement : ShowSdlMessageBox;
+    handler = replacement != nullptr ? replacement : ShowPlatformMessageBox;
     return previous;
 }

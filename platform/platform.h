@@ -145,9 +145,13 @@ struct Input {
     // Binds the keyboard to the window. 1 on success; 0 when there is no window or the platform's
     // video is not running, and the record is then closed.
     int32_t InitInput(const GLWindow& glWindow);
-    // Fills `keys` with the state of every key now. While the window does not have the keyboard
-    // focus, or the record is closed, all keys read up and the result is false.
+    // Fills `keys`: a key reads down when it was down at any time since the previous read, so a
+    // press and release between two reads is down for exactly one read, and a held key is down
+    // in every read. While the window does not have the keyboard focus, or the record is closed,
+    // all keys read up and the result is false.
     bool ReadKeyboard();
+    // True while the window has the keyboard focus: the pointer is the viewer's only then.
+    bool HasFocus() const;
     // Closes the record; harmless when it is closed already.
     void ShutdownInput();
 };

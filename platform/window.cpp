@@ -1,8 +1,10 @@
 #include <SDL.h>
 
 #include <cassert>  // a second window without taking the first down is a programmer error
+#include <cstdlib>  // getenv
 #include <string>
 
+#include "platform/internal.h"
 #include "platform/platform.h"
 
 namespace {
@@ -17,9 +19,18 @@ bool Report(const char* what) {
     return false;
 }
 
+// Only a driver that shows a real window counts. Without this SDL falls back to its offscreen
+// driver when no display answers (none is set, or the X server refused a connection during a
+// fast run of full-screen switches), and the viewer would run on without a window. A driver named
+// in SDL_VIDEODRIVER is taken as asked: the tools and tests draw offscreen on purpose.
+constexpr const char* kWindowDrivers = "x11,wayland";
+
 // An X server under load now and then refuses a connection that follows another closely, as the
 // full-screen switch's does; a few tries a moment apart ride over that before giving up.
 bool EnterVideo() {
+    InstallQuitSignals();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");      // ours end the program in order
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, kWindowDrivers);  // SDL_VIDEODRIVER, when set, comes first
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (attempt > 0) SDL_Delay(200);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
@@ -42,7 +53,9 @@ bool SwitchSdlDisplayMode(SDL_Window* window, int32_t width, int32_t height, int
     wanted.w = width;
     wanted.h = height;
     // SDL quietly falls back to the next larger mode when the display lacks this size, and makes
-    // the window that large: no switch to width x height, so it counts as a refusal.
+    // the window that large: no switch to width x height, so it counts as a refusal. A mode of the
+    // right size at another depth is taken: X11 changes the size of a screen, never its depth, so
+    // a 24-bit desktop offers its 640 x 480 only at 24 bits.
     SDL_DisplayMode closest;
     if (SDL_GetClosestDisplayMode(display, &wanted, &closest) == nullptr) return false;
     if (closest.w != width || closest.h != height) return false;
@@ -112,7 +125,12 @@ bool GLWindow::CreateWindowAndContext(int32_t width, int32_t height, int32_t bit
     // A close request must reach WndProc, which decides what it means, rather than SDL turning it
     // into a quit of its own.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (!EnterVideo()) return Report("The display could not be opened");
+    if (!EnterVideo()) {
+        return Report(std::getenv("SDL_VIDEODRIVER") == nullptr
+                          ? "No display could be opened (neither X11 nor Wayland answered; is "
+                            "DISPLAY or WAYLAND_DISPLAY set?)"
+                          : "The display could not be opened");
+    }
 
     bool made = MakeWindowAndContext(*this, width, height, bits, title);
     if (made && fullscreen && !SwitchDisplayMode(Native(window), width, height, bits)) {

@@ -140,6 +140,7 @@ inline const char* ScanFloat(const char* p, const char* end, float& value, Token
         return p;
     }
     int64_t exponent = 0;
+    bool exponentClipped = false;  // too long to hold: the fast path cannot know the scale
     if (p < end && (*p | 0x20) == 'e') {
         ++p;
         bool negativeExponent = false;
@@ -149,7 +150,11 @@ inline const char* ScanFloat(const char* p, const char* end, float& value, Token
             return p;
         }
         for (; p < end && IsDigit(static_cast<unsigned char>(*p)); ++p) {
-            if (exponent < 100000) exponent = exponent * 10 + (*p - '0');
+            if (exponent < 100000) {
+                exponent = exponent * 10 + (*p - '0');
+            } else {
+                exponentClipped = true;
+            }
         }
         if (negativeExponent) exponent = -exponent;
     }
@@ -157,7 +162,8 @@ inline const char* ScanFloat(const char* p, const char* end, float& value, Token
     // Fast path: a mantissa and a power of ten that are both exact floats give a correctly
     // rounded result in one float operation.
     const int64_t scale = exponent - fractionDigits;
-    if (significantDigits <= 19 && mantissa < kFloatMantissaLimit && scale >= -10 && scale <= 10) {
+    if (!exponentClipped && significantDigits <= 19 && mantissa < kFloatMantissaLimit &&
+        scale >= -10 && scale <= 10) {
         float result = static_cast<float>(mantissa);
         result = scale < 0 ? result / kExactPowersOfTen[-scale] : result * kExactPowersOfTen[scale];
         value = negative ? -result : result;

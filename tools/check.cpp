@@ -16,9 +16,7 @@ int main(int argc, char** argv) {
     }
     const char* sceneFile = argc == 2 ? argv[1] : "data/demo.scn";
     const SceneCheck check = CheckScene(sceneFile);
-    for (const CheckMessage& message : check.messages) {
-        std::printf("%s\n", FormatCheckMessage(message).c_str());
-    }
+    PrintCheckMessages(check, stdout);
     std::printf(
         "Total used vertexes: %lld\nTotal rendered faces: %lld\nTotal rendered objects: "
         "%d\n(%lld hidden faces, never drawn)\n",

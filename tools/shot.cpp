@@ -106,13 +106,7 @@ bool Render(const ShotRequest& request, Image& picture) {
     setup.sceneFile = request.scene.c_str();
     Viewer viewer(setup);
     if (!OpenViewerWindow(viewer)) return false;
-    if (!LoadViewerScene(viewer)) {
-        std::fprintf(
-            stderr,
-            "quorvane-shot: %s: the viewer refuses this scene (quorvane-check %s says why)\n",
-            request.scene.c_str(), request.scene.c_str());
-        return false;
-    }
+    if (!LoadViewerScene(viewer)) return false;  // it said why
     DrawScene(*viewer.scene);
     picture = MakeImage(request.width, request.height, false);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -9,6 +9,7 @@
 #   wait_for_window NAME [SECS]      prints the id of the window called NAME
 #   wait_for_box CAPTION [SECS]      prints the id of the message box with CAPTION
 #   send_close ID                    the close request a window's close button sends
+#   click_no ID                      clicks the No button of the yes/no box ID
 #   pixel_at X Y                     screenshot of the screen, colour of one pixel as r,g,b
 #   x11 CMD...                       runs an X client, again if it could not connect
 #   expect_golden PNG NAME           fails unless PNG matches tests/golden/NAME.png (below)
@@ -137,6 +138,14 @@ wait_for_box() {
 send_close() {
     [ -x "$e2e_send_close" ] || fail "$e2e_send_close was not built (libx11-dev missing?)"
     x11 "$e2e_send_close" "$1"
+}
+
+# SDL centres the buttons at the bottom of its boxes: Yes left of the middle, No right of it.
+click_no() {
+    local x y w h
+    eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print "x=" $4}
+        /Absolute upper-left Y/ {print "y=" $4} /Width:/ {print "w=" $2} /Height:/ {print "h=" $2}')"
+    x11 xdotool mousemove $((x + w * 6 / 10)) $((y + h * 72 / 100)) click 1
 }
 
 pixel_at() {

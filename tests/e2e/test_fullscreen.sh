@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Full screen for real: accepted on a display that has a 640x480 mode (switched at 16 bits,
 # window covering it, desktop mode back afterwards); refused on a 1024x768-only display, where
-# the real boxes ask and Return (Yes) falls back to a window, while Escape (No) stops after
-# the second box with no window.
+# the real boxes ask and Return (Yes) falls back to a window, while No stops after the second box
+# with no window. A question is answered only by a choice: Escape does nothing, and a box closed
+# without one asks again.
 quorvane="$1"
 source "$2/tests/e2e/lib.sh"
 
@@ -47,6 +48,14 @@ refused_no() {
     pid="$e2e_last_pid"
     box="$(wait_for_box OpenGL)"
     x11 xdotool key --window "$box" Escape 2>/dev/null  # it warns about the focus Xvfb reports
+    sleep 1
+    xwininfo -root -tree | grep -q '"ERROR":' && fail "Escape answered the question"
+    wait_for_box OpenGL 1 >/dev/null
+    send_close "$box"
+    sleep 1
+    box="$(wait_for_box OpenGL 10)"  # asked again
+    xwininfo -root -tree | grep -q '"ERROR":' && fail "closing the box answered the question"
+    click_no "$box"
     box="$(wait_for_box ERROR)"
     grep -q '^created' "$log" && fail "result given before the second box was closed"
     x11 xdotool key --window "$box" Return 2>/dev/null  # it warns about the focus Xvfb reports

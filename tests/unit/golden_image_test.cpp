@@ -141,7 +141,7 @@ TEST_F(ShotTool, CommandLineAndExitStatus) {
     fs::remove(dir / "quorvane-shot.png");
 
     dir.Write("data/broken.scn", "1 0\ndata/missing.obj 0 0 0 1\ndata/eye.cam\n");
-    const std::string usage = "usage: quorvane-shot", refused = ": the viewer refuses this scene";
+    const std::string usage = "usage: quorvane-shot", refused = ": refused; quorvane-check";
     std::vector<std::tuple<std::string, int, std::string>> cases = {
         {"--help", 0, usage},
         {"data/broken.scn out.png", 1, "data/broken.scn" + refused},

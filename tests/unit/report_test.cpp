@@ -68,3 +68,44 @@ TEST(Report, FailedWriteKeepsTheEarlierReportWhole) {
     EXPECT_EQ(Entries(dir.path()), 1);
     EXPECT_TRUE(RecordedBoxes().empty());
 }
+
+// Catches a link replaced by a plain file (its target left stale), a read-only report replaced
+// with another owner and mode, a writable report's mode changed, and a report lost where no
+// temporary file can be made beside it (a name so long that the temporary one cannot exist).
+TEST(Report, LinksReadOnlyReportsAndDirectoriesWithoutRoom) {
+    TempDir dir;
+    const std::string target = dir.Write("kept/real.log", "old");
+    std::filesystem::create_directory(dir / "data");
+    std::filesystem::create_symlink("../kept/real.log", dir / "data/report.log");
+    WriteReport(ExampleScene(), (dir / "data/report.log").c_str());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "data/report.log"));
+    EXPECT_EQ(ReadWholeFile(target), kExampleReport);
+
+    const std::string readOnly = dir.Write("read-only.log", "mine");
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+    WriteReport(ExampleScene(), readOnly.c_str());
+    EXPECT_EQ(ReadWholeFile(readOnly), "mine");
+    const std::string own = dir.Write("own.log", "");
+    std::filesystem::permissions(
+        own, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    WriteReport(ExampleScene(), own.c_str());
+    EXPECT_EQ(ReadWholeFile(own), kExampleReport);
+    EXPECT_EQ(std::filesystem::status(own).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    const std::string longName = dir.Write(std::string(250, 'r'), "old");
+    WriteReport(ExampleScene(), longName.c_str());
+    EXPECT_EQ(ReadWholeFile(longName), kExampleReport);
+}
+
+// The same as the long name above, as a user meets it: a read-only directory.
+TEST(Report, ReadOnlyDirectoryWritesInPlace) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into a read-only directory";
+    TempDir dir;
+    const std::string locked = dir.Write("locked/report.log", "old");
+    std::filesystem::permissions(
+        dir / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    WriteReport(ExampleScene(), locked.c_str());
+    std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_all);
+    EXPECT_EQ(ReadWholeFile(locked), kExampleReport);
+}

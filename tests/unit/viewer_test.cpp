@@ -136,3 +136,16 @@ TEST_F(ViewerTest, FrameLoopAndSwitch) {
     EXPECT_EQ(std::tie(c.y, c.pitch, c.yaw, c.heading), std::make_tuple(2.0f, 10.0f, 20.0f, 30.0f));
     EXPECT_EQ(EndViewer(viewer), 0);
 }
+
+// Catches a scene that cannot be made into a display list passing for loaded: the run would end
+// with status 0 and a report of a world never shown.
+TEST_F(ViewerTest, SceneWithoutADisplayListIsRefused) {
+    dir.Write("data/report.log", "earlier");
+    Viewer viewer;
+    ASSERT_TRUE(OpenViewerWindow(viewer)) << RecordedBoxesText();
+    SDL_GL_MakeCurrent(static_cast<SDL_Window*>(viewer.glWindow->window), nullptr);  // no list
+    EXPECT_FALSE(LoadViewerScene(viewer));
+    EXPECT_EQ(RecordedBoxesText(), "Quorvane OpenGL: Scene could not be loaded!\n");
+    EXPECT_EQ(EndViewer(viewer), 1);
+    EXPECT_EQ(ReadWholeFile(dir / "data/report.log"), "earlier");
+}
