@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "tools/demo/image.h"
 #include "tools/demo/mesh.h"
 #include "tools/demo/terrain.h"
+#include "tools/image/image.h"
 
 namespace {
 

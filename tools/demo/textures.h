@@ -5,10 +5,18 @@
 #include <vector>
 
 #include "tools/demo/blocks.h"
-#include "tools/demo/image.h"
 #include "tools/demo/noise.h"
 #include "tools/demo/random.h"
 #include "tools/demo/texture_ids.h"
+#include "tools/image/image.h"
+
+inline Rgb Scale(Rgb c, double factor) {
+    return Rgb{c.r * factor, c.g * factor, c.b * factor};
+}
+
+inline Rgb Mix(Rgb a, Rgb b, double t) {
+    return Rgb{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
 
 // A random factor per block, so that neighbouring blocks differ in shade.
 inline std::vector<double> BlockShades(Random& random, int count, double low, double high) {
