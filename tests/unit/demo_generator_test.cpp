@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tools/demo/courtyard.h"
 #include "tools/demo/mesh.h"
 #include "tools/demo/terrain.h"
 #include "tools/image/image.h"

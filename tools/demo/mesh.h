@@ -126,6 +126,8 @@ inline void AddBox(Mesh& mesh, Vec3 lo, Vec3 hi, TextureId texture, bool bottom 
     AddBox(mesh, lo, hi, look);
 }
 
+constexpr double kTwoPi = 6.283185307179586;  // a whole turn, in radians
+
 // Point at `angle` radians round a vertical axis: 0 towards +z, a quarter turn towards +x.
 inline Vec3 OnCircle(Vec3 centre, double radius, double angle) {
     return Vec3{centre.x + radius * std::sin(angle), centre.y, centre.z + radius * std::cos(angle)};
@@ -133,7 +135,7 @@ inline Vec3 OnCircle(Vec3 centre, double radius, double angle) {
 
 struct RoundLook {
     int segments = 16;
-    double startAngle = 0.0;  // radians; a quarter segment turns a square shaft edge-on
+    double startAngle = 0.0;  // radians, as OnCircle takes them: 0 puts a corner towards +z
     int rings = 1;            // horizontal cuts of the side, for long shafts
     TextureId texture = kSandstone;
     double uRepeats = 1.0;  // whole repeats round the side, so the seam matches
@@ -149,7 +151,7 @@ inline void AddFrustum(Mesh& mesh, Vec3 base, double r0, double r1, double heigh
         const Vec3 centre = base + Vec3{0, height * t, 0};
         for (int k = 0; k <= look.segments; ++k) {
             const double s = static_cast<double>(k) / look.segments;
-            const double angle = look.startAngle + 6.283185307179586 * s;
+            const double angle = look.startAngle + kTwoPi * s;
             AddVertex(mesh, OnCircle(centre, r0 + (r1 - r0) * t, angle), s * look.uRepeats,
                       (base.y + slant * t) / tile);
         }
@@ -170,8 +172,8 @@ inline void AddCone(Mesh& mesh, Vec3 base, double radius, double height, RoundLo
     for (int k = 0; k < look.segments; ++k) {
         const double s0 = static_cast<double>(k) / look.segments;
         const double s1 = static_cast<double>(k + 1) / look.segments;
-        const double a0 = look.startAngle + 6.283185307179586 * s0;
-        const double a1 = look.startAngle + 6.283185307179586 * s1;
+        const double a0 = look.startAngle + kTwoPi * s0;
+        const double a1 = look.startAngle + kTwoPi * s1;
         const int32_t p0 = AddVertex(mesh, OnCircle(base, radius, a0), s0 * look.uRepeats, 0.0);
         const int32_t p1 = AddVertex(mesh, OnCircle(base, radius, a1), s1 * look.uRepeats, 0.0);
         const int32_t apex = AddVertex(mesh, base + Vec3{0, height, 0},
@@ -186,8 +188,7 @@ inline void AddDisc(Mesh& mesh, Vec3 centre, double radius, bool facingUp, Round
     const int32_t middle = AddVertex(mesh, centre, centre.x / tile, -centre.z / tile);
     const int32_t first = static_cast<int32_t>(mesh.vertices.size());
     for (int k = 0; k < look.segments; ++k) {
-        const Vec3 p =
-            OnCircle(centre, radius, look.startAngle + 6.283185307179586 * k / look.segments);
+        const Vec3 p = OnCircle(centre, radius, look.startAngle + kTwoPi * k / look.segments);
         AddVertex(mesh, p, p.x / tile, -p.z / tile);
     }
     for (int k = 0; k < look.segments; ++k) {

@@ -2,11 +2,27 @@
 // the scene file places and scales them. One metre is one unit.
 #pragma once
 
+#include "tools/demo/courtyard.h"
 #include "tools/demo/mesh.h"
 #include "tools/demo/texture_ids.h"
 
-constexpr double kCourtyardHalf = 14.0;  // inner face of the walls
-constexpr double kPi = 3.141592653589793;
+// A wall piece's faces lie this far either side of its centre line.
+constexpr double kHalfWall = kWallThickness / 2;
+
+// Swapping x and z turns a piece built along x into one along z.
+inline Vec3 Turned(Vec3 p, bool alongZ) {
+    return alongZ ? Vec3{p.z, p.y, p.x} : p;
+}
+
+// Four segments with their corners on the diagonals: a square pyramid or shaft whose sides face
+// the axes, as the boxes' do.
+inline RoundLook Square(TextureId texture) {
+    RoundLook look;
+    look.segments = 4;
+    look.startAngle = kTwoPi / 8;
+    look.texture = texture;
+    return look;
+}
 
 inline Mesh BuildFloor() {
     Mesh mesh;
@@ -16,20 +32,18 @@ inline Mesh BuildFloor() {
     return mesh;
 }
 
-// The sandstone capping on top of every wall piece, 4 m long.
+// The sandstone capping on top of every wall piece, 4 m long, overhanging both faces by 0.1 m.
 inline void AddCoping(Mesh& mesh, bool alongZ) {
-    const Vec3 lo{-2.0, 3.8, -0.4}, hi{2.0, 4.1, 0.4};
-    AddBox(mesh, alongZ ? Vec3{lo.z, lo.y, lo.x} : lo, alongZ ? Vec3{hi.z, hi.y, hi.x} : hi,
-           kSandstone, true);
+    const Vec3 lo{-2.0, 3.8, -kHalfWall - 0.1}, hi{2.0, 4.1, kHalfWall + 0.1};
+    AddBox(mesh, Turned(lo, alongZ), Turned(hi, alongZ), kSandstone, true);
 }
 
 // A 4 m piece of courtyard wall, running along x or along z. Two files rather than one, since
 // the scene can move and scale an object but not turn it.
 inline Mesh BuildWall(bool alongZ) {
     Mesh mesh;
-    const Vec3 lo{-2.0, 0.0, -0.3}, hi{2.0, 3.8, 0.3};
-    AddBox(mesh, alongZ ? Vec3{lo.z, lo.y, lo.x} : lo, alongZ ? Vec3{hi.z, hi.y, hi.x} : hi,
-           kBrick);
+    const Vec3 lo{-2.0, 0.0, -kHalfWall}, hi{2.0, 3.8, kHalfWall};
+    AddBox(mesh, Turned(lo, alongZ), Turned(hi, alongZ), kBrick);
     AddCoping(mesh, alongZ);
     return mesh;
 }
@@ -37,13 +51,15 @@ inline Mesh BuildWall(bool alongZ) {
 // A wall piece along x with a doorway 2.4 m wide and 3 m high in a sandstone frame.
 inline Mesh BuildGate() {
     Mesh mesh;
-    AddBox(mesh, Vec3{-2.0, 0.0, -0.3}, Vec3{-1.4, 3.8, 0.3}, kBrick);
-    AddBox(mesh, Vec3{1.4, 0.0, -0.3}, Vec3{2.0, 3.8, 0.3}, kBrick);
-    AddBox(mesh, Vec3{-1.4, 3.4, -0.3}, Vec3{1.4, 3.8, 0.3}, kBrick);
-    AddBox(mesh, Vec3{-1.4, 0.0, -0.36}, Vec3{-1.2, 3.0, 0.36}, kSandstone);
-    AddBox(mesh, Vec3{1.2, 0.0, -0.36}, Vec3{1.4, 3.0, 0.36}, kSandstone);
-    AddBox(mesh, Vec3{-1.4, 3.0, -0.36}, Vec3{1.4, 3.4, 0.36}, kSandstone, true);
-    AddBox(mesh, Vec3{-1.2, 0.0, -0.3}, Vec3{1.2, 0.04, 0.3}, kSandstone);  // threshold
+    AddBox(mesh, Vec3{-2.0, 0.0, -kHalfWall}, Vec3{-1.4, 3.8, kHalfWall}, kBrick);
+    AddBox(mesh, Vec3{1.4, 0.0, -kHalfWall}, Vec3{2.0, 3.8, kHalfWall}, kBrick);
+    AddBox(mesh, Vec3{-1.4, 3.4, -kHalfWall}, Vec3{1.4, 3.8, kHalfWall}, kBrick);
+    // The frame stands 6 cm proud of both faces of the wall.
+    const double frame = kHalfWall + 0.06;
+    AddBox(mesh, Vec3{-1.4, 0.0, -frame}, Vec3{-1.2, 3.0, frame}, kSandstone);
+    AddBox(mesh, Vec3{1.2, 0.0, -frame}, Vec3{1.4, 3.0, frame}, kSandstone);
+    AddBox(mesh, Vec3{-1.4, 3.0, -frame}, Vec3{1.4, 3.4, frame}, kSandstone, true);
+    AddBox(mesh, Vec3{-1.2, 0.0, -kHalfWall}, Vec3{1.2, 0.04, kHalfWall}, kSandstone);  // threshold
     AddCoping(mesh, false);
     return mesh;
 }
@@ -53,11 +69,7 @@ inline Mesh BuildPier() {
     Mesh mesh;
     AddBox(mesh, Vec3{-0.6, 0.0, -0.6}, Vec3{0.6, 4.6, 0.6}, kSandstone);
     AddBox(mesh, Vec3{-0.72, 4.6, -0.72}, Vec3{0.72, 4.85, 0.72}, kSandstone, true);
-    RoundLook pyramid;
-    pyramid.segments = 4;
-    pyramid.startAngle = kPi / 4;
-    pyramid.texture = kMetal;
-    AddCone(mesh, Vec3{0, 4.85, 0}, 0.6, 0.8, pyramid);
+    AddCone(mesh, Vec3{0, 4.85, 0}, 0.6, 0.8, Square(kMetal));
     return mesh;
 }
 
@@ -115,10 +127,7 @@ inline Mesh BuildLamp() {
     post.texture = kMetal;
     AddFrustum(mesh, Vec3{0, 0.25, 0}, 0.07, 0.05, 2.35, post);
     AddBox(mesh, Vec3{-0.16, 2.6, -0.16}, Vec3{0.16, 2.95, 0.16}, kMetal, true);
-    RoundLook cap;
-    cap.segments = 4;
-    cap.startAngle = kPi / 4;
-    cap.texture = kMetal;
+    const RoundLook cap = Square(kMetal);
     AddCone(mesh, Vec3{0, 2.95, 0}, 0.3, 0.3, cap);
     AddDisc(mesh, Vec3{0, 2.95, 0}, 0.3, false, cap);
     return mesh;
@@ -149,9 +158,7 @@ inline Mesh BuildTower() {
 inline Mesh BuildObelisk() {
     Mesh mesh;
     AddBox(mesh, Vec3{-1.0, 0.0, -1.0}, Vec3{1.0, 0.6, 1.0}, kSandstone);
-    RoundLook shaft;
-    shaft.segments = 4;
-    shaft.startAngle = kPi / 4;
+    RoundLook shaft = Square(kSandstone);
     shaft.rings = 3;
     shaft.uRepeats = 4.0;
     AddFrustum(mesh, Vec3{0, 0.6, 0}, 0.9, 0.6, 7.0, shaft);

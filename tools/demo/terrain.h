@@ -6,12 +6,10 @@
 #include <cmath>      // sqrt, abs
 #include <vector>
 
+#include "tools/demo/courtyard.h"
 #include "tools/demo/mesh.h"
 #include "tools/demo/noise.h"
 #include "tools/demo/random.h"
-
-// Where the courtyard's walls end: the meadow leaves this square to the floor and the walls.
-constexpr double kCourtyardOuterHalf = 14.6;
 
 struct Terrain {
     std::vector<double> lines;    // grid lines, the same along x and z, ascending
@@ -100,7 +98,7 @@ inline double TerrainHeight(const Terrain& terrain, double x, double z) {
 inline double GroundUnder(const Terrain& terrain, double x, double z, double radius) {
     double lowest = TerrainHeight(terrain, x, z);
     for (int k = 0; k < 16; ++k) {
-        const Vec3 p = OnCircle(Vec3{x, 0, z}, radius, 6.283185307179586 * k / 16);
+        const Vec3 p = OnCircle(Vec3{x, 0, z}, radius, kTwoPi * k / 16);
         lowest = std::min(lowest, TerrainHeight(terrain, p.x, p.z));
     }
     return lowest > 0.0 ? lowest - 0.1 - 0.1 * radius : 0.0;

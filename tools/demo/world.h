@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/demo/courtyard.h"
 #include "tools/demo/objects.h"
 #include "tools/demo/random.h"
 #include "tools/demo/terrain.h"
@@ -90,8 +91,8 @@ inline DemoWorld BuildDemoWorld() {
     Place(world, meadow, 0, 0, 0, 1);
     Place(world, bounds, 0, 0, 0, 1);
 
-    // Walls on the centre lines of a 0.6 m thick ring; the doorway takes the north middle.
-    const double wallLine = kCourtyardHalf + 0.3;
+    // Walls on the centre lines of their ring; the doorway takes the north middle.
+    const double wallLine = kCourtyardHalf + kWallThickness / 2;
     for (int k = -3; k <= 3; ++k) {
         if (k != 0) Place(world, wallX, 4.0 * k, 0, -wallLine, 1);
         Place(world, wallX, 4.0 * k, 0, wallLine, 1);
