@@ -8,7 +8,9 @@
 #include <fstream>
 #include <string>
 
+#include "tools/demo/mesh.h"
 #include "tools/demo/text_output.h"
+#include "tools/demo/texture_ids.h"
 #include "tools/demo/textures.h"
 #include "tools/demo/world.h"
 #include "tools/image/image.h"
