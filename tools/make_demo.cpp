@@ -8,10 +8,12 @@
 #include <fstream>
 #include <string>
 
-#include "tools/demo/image.h"
+#include "tools/demo/mesh.h"
 #include "tools/demo/text_output.h"
+#include "tools/demo/texture_ids.h"
 #include "tools/demo/textures.h"
 #include "tools/demo/world.h"
+#include "tools/image/image.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 
 #include "app/viewer.h"
 #include "render/scene_render.h"
-#include "tools/demo/image.h"  // Image and EncodeTga, shared with the demo generator
-#include "tools/png/png_file.h"
+#include "tools/image/image.h"
+#include "tools/image/png_file.h"
 
 namespace {
 

@@ -5,9 +5,10 @@
 
 #include <string>
 
-#include "tools/demo/image.h"
+#include "tools/demo/courtyard.h"
 #include "tools/demo/mesh.h"
 #include "tools/demo/terrain.h"
+#include "tools/image/image.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "tests/unit/temp_dir.h"
-#include "tools/demo/image.h"  // MakeImage, SetPixel, EncodeTga
-#include "tools/png/png_file.h"
+#include "tools/image/image.h"
+#include "tools/image/png_file.h"
 
 namespace {
 

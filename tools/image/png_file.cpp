@@ -1,4 +1,4 @@
-#include "tools/png/png_file.h"
+#include "tools/image/png_file.h"
 
 // libpng's simplified interface reports errors in the record instead of by longjmp, which would
 // skip the destructors of the C++ objects here.

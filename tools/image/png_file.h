@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/demo/image.h"  // Image: RGBA bytes, bottom row first, as GL reads and TGA stores
+#include "tools/image/image.h"  // Image: RGBA bytes, bottom row first, as GL reads and TGA stores
 
 // Writes `image` as an 8-bit PNG, RGB (RGBA when image.alpha), top row first as every viewer
 // expects. False, with `error` saying why, when the file cannot be written.
