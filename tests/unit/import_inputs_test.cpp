@@ -34,7 +34,7 @@ class ImportInputs : public ::testing::Test {
     int Check(const std::string& scene) {
         return RunTool("quorvane-check", "", scene, dir / "checked");
     }
-    // Everything in the directory but the log, the inputs and what `keep` names.
+    // Everything in the directory but the two tools' logs and what `keep` names.
     std::vector<std::string> Written(const std::vector<std::string>& keep) const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir.path())) {
