@@ -33,8 +33,14 @@ while IFS= read -r -d '' model; do
         fi
         ;;
     1)
+        # Without the refusal line status 1 is something else, such as a sanitizer's report.
+        if ! reason="$(grep -m1 '^quorvane-import: ' "$scratch/log")"; then
+            crashed=$((crashed + 1)) && echo "CRASHED   $name (status 1, no refusal)"
+            tail -3 "$scratch/log"
+            continue
+        fi
         refused=$((refused + 1))
-        reason="$(grep -m1 '^quorvane-import: ' "$scratch/log" | sed "s|^quorvane-import: .*: ||")"
+        reason="$(sed "s|^quorvane-import: .*: ||" <<<"$reason")"
         echo "refused   $name: $reason"
         # Reasons that name a position or a file vary by model; their first words group them.
         cut -c1-60 <<<"$reason" >>"$scratch/reasons"
