@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake g++ clang libclang-rt-14-dev clang-format pkg-config libsdl2-dev libgl-dev
           libglu1-mesa-dev libgl1-mesa-dri libgtest-dev libbenchmark-dev libtinyobjloader-dev
-          libpng-dev xvfb xdotool x11-utils x11-apps imagemagick libx11-dev valgrind)
+          libpng-dev xvfb xdotool x11-utils x11-apps imagemagick libx11-dev valgrind
+          libassimp-dev assimp-testmodels libstb-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Redraws the golden images under tests/golden/ on purpose, after a change meant to alter what the
-# viewer shows: builds, runs the GoldenImage tests with QUORVANE_UPDATE_GOLDENS=1 (they write
-# their pictures there instead of comparing), then runs them again as checks. Look at the new
+# viewer shows or how quorvane-import places a model: builds, runs the tests that compare goldens
+# with QUORVANE_UPDATE_GOLDENS=1 (they write their pictures there instead of comparing), then runs
+# them again as checks. Look at the new
 # pictures (and git diff --stat tests/golden) before committing them.
 # Usage: tools/update-goldens.sh [build directory, default build]
 set -euo pipefail
@@ -11,6 +12,7 @@ cmake -S "$root" -B "$build" >/dev/null
 cmake --build "$build" --target quorvane_tests -j"$(nproc)"
 cd "$build"
 export SDL_VIDEODRIVER=offscreen
-QUORVANE_UPDATE_GOLDENS=1 ./tests/quorvane_tests --gtest_filter='GoldenImage.*'
-./tests/quorvane_tests --gtest_filter='GoldenImage.*'
+goldens='GoldenImage.*:ImportedModels.*'
+QUORVANE_UPDATE_GOLDENS=1 ./tests/quorvane_tests --gtest_filter="$goldens"
+./tests/quorvane_tests --gtest_filter="$goldens"
 git -C "$root" status --short tests/golden

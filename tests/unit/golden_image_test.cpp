@@ -1,71 +1,25 @@
 // Guards the pictures quorvane-shot draws, the demo and three tiny scenes, against the committed
-// golden images, and the tool's command line and exit status.
-//
-// Tolerance: a channel may differ by up to kChannelTolerance, and at most one pixel in
-// kPixelsPerOutlier beyond that. Mesa's software renderer draws the same bytes on every run here
-// (also with one thread or 128-bit vectors); the margin is for another CPU or Mesa release,
-// where rounding in filtering and fog can move a channel by one and an edge by a pixel.
-// QUORVANE_UPDATE_GOLDENS=1 makes the GoldenImage tests rewrite their goldens instead of comparing
-// (tools/update-goldens.sh).
+// golden images (see golden.h for the tolerance), and the tool's command line and exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>  // WIFEXITED, WEXITSTATUS of system's status
 
-#include <cstdlib>  // system, getenv, abs
 #include <filesystem>
 #include <string>
 #include <tuple>
 #include <utility>  // make_pair
 #include <vector>
 
+#include "tests/unit/golden.h"
+#include "tests/unit/run_tool.h"
 #include "tests/unit/temp_dir.h"
 #include "tools/image/image.h"
-#include "tools/image/png_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kChannelTolerance = 2;
-constexpr long kPixelsPerOutlier = 1000;
-
 const std::string kSourceDir = QUORVANE_SOURCE_DIR;
-const std::string kBinaryDir = QUORVANE_BINARY_DIR;
 // A square from (-1, -1) to (1, 1) in the plane z = 0, the whole texture 0 on it.
 const char* kQuad = "4 2 0 0 0 0  -1 -1 0 0 0  1 -1 0 1 0  1 1 0 1 1  -1 1 0 0 1  0 1 2 0  0 2 3 0";
-
-Image LoadPng(const std::string& path) {
-    Image image;
-    std::string error;
-    EXPECT_TRUE(ReadPng(path, image, error)) << path << ": " << error;
-    return image;
-}
-
-// Where the golden tests leave their pictures, so that a mismatch can be looked at.
-std::string Rendered(const std::string& name) {
-    return kBinaryDir + "/golden-rendered/" + name + ".png";
-}
-
-// Compares Rendered(NAME) with tests/golden/NAME.png, or replaces the golden with it when
-// QUORVANE_UPDATE_GOLDENS is 1.
-void ExpectMatchesGolden(const std::string& name) {
-    const std::string golden = kSourceDir + "/tests/golden/" + name + ".png";
-    const char* update = std::getenv("QUORVANE_UPDATE_GOLDENS");
-    if (update != nullptr && std::string(update) == "1") {
-        fs::copy_file(Rendered(name), golden, fs::copy_options::overwrite_existing);
-        return;
-    }
-    const Image expected = LoadPng(golden), actual = LoadPng(Rendered(name));
-    ASSERT_TRUE(actual.width == expected.width && actual.height == expected.height) << name;
-    const std::vector<uint8_t>&e = expected.rgba, &a = actual.rgba;
-    long outliers = 0;
-    for (size_t i = 0; i < e.size(); i += 4) {
-        bool off = false;
-        for (size_t c = i; c < i + 3; ++c) off = off || std::abs(e[c] - a[c]) > kChannelTolerance;
-        outliers += off ? 1 : 0;
-    }
-    EXPECT_LE(outliers, static_cast<long>(expected.width) * expected.height / kPixelsPerOutlier)
-        << name << ": pixels off by more than " << kChannelTolerance << "; see " << Rendered(name);
-}
 
 // A directory holding data/demo.scn: kQuad placed by `quad` (x y z scale), with a texture of
 // four coloured quarters (bottom row first: v = 0) when `textured`, seen from (0, 0, `eyeZ`)
@@ -87,11 +41,8 @@ class TinyScene : public ::testing::Test {
     // after `environment` assignments; its exit status, -1 when it did not exit by itself. What it
     // printed is left in Log().
     int Shot(const std::string& args, const std::string& environment = "", std::string cwd = "") {
-        const std::string command = "cd '" + (cwd.empty() ? dir.path() : cwd) + "' && " +
-                                    environment + " timeout -s KILL 120 '" + kBinaryDir +
-                                    "/quorvane-shot' " + args + " >'" + (dir / "log") + "' 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return RunTool("quorvane-shot", args, cwd.empty() ? dir.path() : cwd, dir / "log",
+                       environment);
     }
     std::string Log() const { return ReadWholeFile(dir / "log"); }
     bool Said(const std::string& text) const { return Log().find(text) != std::string::npos; }
@@ -114,7 +65,6 @@ class ShotTool : public TinyScene {};
 // fog, the camera, loading, compilation, faces drawn without their texture, a texture upside down
 // or mirrored (its quarters differ), and the picture's orientation on disk.
 TEST_F(GoldenImage, PicturesMatchTheirGoldens) {
-    fs::create_directories(kBinaryDir + "/golden-rendered");
     ASSERT_EQ(Shot("data/demo.scn '" + Rendered("demo") + "'", "", kSourceDir), 0) << Log();
     ExpectMatchesGolden("demo");
     Build();

@@ -1,16 +1,8 @@
 #include "tools/demo/boxes.h"
 
-#include <cmath>  // ceil, sqrt
+#include <cmath>  // ceil
 
 namespace {
-
-double Dot(Vec3 a, Vec3 b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-double Length(Vec3 a) {
-    return std::sqrt(Dot(a, a));
-}
 
 // The parallelogram origin + i/cellsS * side + j/cellsT * up, cut into cells.
 void AddGrid(Mesh& mesh, Vec3 origin, Vec3 side, Vec3 up, int cellsS, int cellsT,

@@ -1,5 +1,7 @@
 #include "tools/demo/mesh.h"
 
+#include <cmath>  // sqrt
+
 Vec3 operator+(Vec3 a, Vec3 b) {
     return Vec3{a.x + b.x, a.y + b.y, a.z + b.z};
 }
@@ -10,6 +12,14 @@ Vec3 operator-(Vec3 a, Vec3 b) {
 
 Vec3 operator*(Vec3 a, double s) {
     return Vec3{a.x * s, a.y * s, a.z * s};
+}
+
+double Dot(Vec3 a, Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+double Length(Vec3 a) {
+    return std::sqrt(Dot(a, a));
 }
 
 int32_t AddVertex(Mesh& mesh, Vec3 p, double u, double v) {

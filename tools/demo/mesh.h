@@ -18,6 +18,8 @@ struct Vec3 {
 Vec3 operator+(Vec3 a, Vec3 b);
 Vec3 operator-(Vec3 a, Vec3 b);
 Vec3 operator*(Vec3 a, double s);
+double Dot(Vec3 a, Vec3 b);
+double Length(Vec3 a);
 
 // One object file's contents, in the records the viewer reads them into.
 struct Mesh {

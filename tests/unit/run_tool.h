@@ -1,0 +1,10 @@
+// Runs one of the project's programs from the build directory, as a user would from a shell.
+#pragma once
+
+#include <string>
+
+// Runs `program` (a file name in the build directory) with `args`, already quoted for the shell,
+// in `directory`, after the shell assignments in `environment`, its output (both streams) into
+// the file `log`; killed after two minutes. Its exit status; -1 when it did not exit by itself.
+int RunTool(const std::string& program, const std::string& args, const std::string& directory,
+            const std::string& log, const std::string& environment = "");

@@ -1,0 +1,26 @@
+// A model on its way from the file it came in to the viewer's files, in the records the demo
+// generator writes with: the importer's parts hand it on to each other and never see assimp's
+// structures.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The one place the importer takes the generator's writers from: Mesh, Image, CameraStart and
+// the encoders for them.
+#include "tools/image/image.h"
+#include "tools/demo/text_output.h"
+
+// One texture of the scene: its picture, with power-of-two sides, and where it came from, for
+// the report.
+struct ModelTexture {
+    Image image;
+    std::string source;  // a file name, "embedded ...", or "colour of material ..."
+};
+
+struct Model {
+    // Triangles only, every node transform applied; a face's texture indexes `textures`.
+    std::vector<Mesh> meshes;
+    std::vector<ModelTexture> textures;
+    std::vector<std::string> warnings;  // what the user should know, one sentence each
+};

@@ -1,0 +1,89 @@
+#include "tools/import/scene_writer.h"
+
+#include <sys/stat.h>  // chmod, umask
+
+#include <cerrno>
+#include <cstdlib>  // mkdtemp
+#include <cstring>  // strerror
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every name is short and plain, well within the scene file's 79 characters.
+std::string ObjectName(size_t index) {
+    return "data/objects/mesh" + std::to_string(index) + ".obj";
+}
+std::string TextureName(size_t index) {
+    return "data/textures/texture" + std::to_string(index) + ".tga";
+}
+const char* const kCameraName = "data/camera.cam";
+
+bool WriteFile(const fs::path& root, const std::string& name, const std::string& contents,
+               std::string& error) {
+    std::ofstream out(root / name, std::ios::binary | std::ios::trunc);
+    out << contents;
+    out.close();
+    if (!out) error = "cannot write " + name + " (" + std::strerror(errno) + ")";
+    return static_cast<bool>(out);
+}
+
+bool WriteAll(const Model& model, const CameraStart& camera, const fs::path& root,
+              std::string& error) {
+    std::error_code failure;
+    fs::create_directories(root / "data/objects", failure);
+    if (!failure) fs::create_directories(root / "data/textures", failure);
+    if (failure) {
+        error = "cannot create data/ (" + failure.message() + ")";
+        return false;
+    }
+    std::vector<Placement> placements;
+    for (size_t i = 0; i < model.meshes.size(); ++i) {
+        placements.push_back(Placement{ObjectName(i), 0.0, 0.0, 0.0, 1.0});
+        if (!WriteFile(root, ObjectName(i), EncodeObject(model.meshes[i]), error)) return false;
+    }
+    std::vector<std::string> textures;
+    for (size_t i = 0; i < model.textures.size(); ++i) {
+        textures.push_back(TextureName(i));
+        if (!WriteFile(root, TextureName(i), EncodeTga(model.textures[i].image), error)) {
+            return false;
+        }
+    }
+    return WriteFile(root, kCameraName, EncodeCamera(camera), error) &&
+           WriteFile(root, "data/demo.scn", EncodeScene(placements, textures, kCameraName), error);
+}
+
+}  // namespace
+
+bool WriteScene(const Model& model, const CameraStart& camera, const std::string& directory,
+                std::string& error) {
+    fs::path target = fs::path(directory).lexically_normal();
+    if (!target.has_filename()) target = target.parent_path();  // "out/" names "out"
+    std::error_code failure;
+    if (fs::symlink_status(target, failure).type() != fs::file_type::not_found) {
+        error = directory + " already exists; name another directory or remove it";
+        return false;
+    }
+    const fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string partial =
+        (parent / ("." + target.filename().string() + ".partial-XXXXXX")).string();
+    fs::create_directories(parent, failure);  // as mkdir -p would; mkdtemp says when it failed
+    if (mkdtemp(partial.data()) == nullptr) {
+        error =
+            "cannot create a directory in " + parent.string() + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    // mkdtemp makes the directory private; the scene should be as readable as any new directory.
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(partial.c_str(), 0777 & ~mask);
+    if (WriteAll(model, camera, partial, error)) {
+        if (std::rename(partial.c_str(), target.c_str()) == 0) return true;
+        error = "cannot create " + directory + " (" + std::strerror(errno) + ")";
+    }
+    fs::remove_all(partial, failure);
+    return false;
+}
