@@ -3,6 +3,7 @@
 #include "render/scene_render.h"
 #include "render/texture_set.h"
 #include "render/world_build.h"
+#include "scene/phase_clock.h"
 
 namespace {
 
@@ -48,8 +49,10 @@ void RecordBatches(const Scene& scene, const TextureBatches& batches) {
 // scene would hide the failure (glGenLists gives 0 without a usable context).
 void CompileScene(Scene& scene) {
     if (!BuildWorld(scene)) return;
+    MarkPhase("world");
     TextureBatches batches;
     if (!GroupFacesByTexture(scene, batches)) return;
+    MarkPhase("group");
     scene.displayList = glGenLists(1);
     if (scene.displayList != 0) {
         glNewList(scene.displayList, GL_COMPILE);
@@ -58,4 +61,5 @@ void CompileScene(Scene& scene) {
         scene.compiled = true;
     }
     ReleaseBatches(batches);
+    MarkPhase("record");
 }

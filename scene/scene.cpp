@@ -7,6 +7,7 @@
 #include "scene/large_array.h"
 #include "scene/mapped_file.h"
 #include "scene/messages.h"
+#include "scene/phase_clock.h"
 #include "scene/scene_file.h"
 
 namespace {
@@ -37,8 +38,10 @@ bool LoadSceneText(Scene& scene, const char* text, size_t size, TextureLoader lo
         SceneObjectRecord record;  // all five tokens before the object file is opened
         if (!ReadSceneObjectRecord(reader, i, record)) return RefuseScene();
         if (scene.objects[i].LoadObject(record.fileName)) return true;  // LoadObject showed its box
+        MarkPhase("parse");
         scene.objects[i].SetPosition(record.x, record.y, record.z);
         scene.objects[i].ScaleObject(record.scale);
+        MarkPhase("place");
     }
 
     char fileName[kMaxNameLength + 1];
@@ -51,7 +54,9 @@ bool LoadSceneText(Scene& scene, const char* text, size_t size, TextureLoader lo
     }
 
     if (!ReadSceneCameraName(reader, fileName)) return RefuseScene();
-    return scene.camera->LoadCamera(fileName) != 0;  // LoadCamera showed its box on failure
+    const bool failed = scene.camera->LoadCamera(fileName) != 0;  // it showed its box on failure
+    MarkPhase("textures and camera");
+    return failed;
 }
 
 }  // namespace

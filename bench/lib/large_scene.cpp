@@ -104,9 +104,9 @@ bool WriteObjectFile(const std::string& path, const LargeMesh& mesh) {
     Writer out(path);
     if (out.file == nullptr) return false;
     char line[160];
-    out.Append(line, std::snprintf(line, sizeof line, "%lld %lld\n0 0 0\n0\n",
+    out.Append(line, std::snprintf(line, sizeof line, "%lld %lld\n0 0 0\n%d\n",
                                    static_cast<long long>(mesh.vertexCount),
-                                   static_cast<long long>(mesh.faceCount)));
+                                   static_cast<long long>(mesh.faceCount), mesh.hidden));
     GenerateMesh(
         mesh,
         [&](double x, double y, double z, double u, double v) {
@@ -140,8 +140,8 @@ bool WriteWavefrontFile(const std::string& path, const LargeMesh& mesh) {
 }
 
 std::string WriteLargeScene(const std::string& root, const LargeMesh& mesh) {
-    const std::string name =
-        "bench-" + std::to_string(mesh.faceCount) + "-" + std::to_string(mesh.textureCount);
+    const std::string name = "bench-" + std::to_string(mesh.faceCount) + "-" +
+                             std::to_string(mesh.textureCount) + (mesh.hidden != 0 ? "-hidden" : "");
     MakeDirectories(root + "/data/" + name);
     const std::string object = "data/" + name + "/mesh.obj";
     if (FileSize(root + "/" + object) < 0) WriteObjectFile(root + "/" + object, mesh);

@@ -12,6 +12,7 @@ struct LargeMesh {
     int64_t faceCount = 0;
     int32_t textureCount = 1;  // faces cycle through this many texture indices
     uint32_t seed = 1;
+    int32_t hidden = 0;  // the object file's hidden value: non-zero, no face is drawn
 };
 
 // A mesh with about `faces` faces (two per grid cell, so about half as many vertices).
