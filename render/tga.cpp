@@ -90,6 +90,7 @@ TgaError DecodeTga(const uint8_t* data, size_t size, TgaImage& image) {
     const uint8_t* spec = data + kTgaSignatureSize;
     image.width = TgaWidth(spec);
     image.height = TgaHeight(spec);
+    image.descriptor = spec[5];
     if (!IsTgaDepthAccepted(spec[4])) return TgaError::UnsupportedDepth;
     image.bitsPerPixel = spec[4];
     uint32_t bytes = 0;

@@ -66,6 +66,7 @@ struct TgaImage {
     uint32_t width = 0;
     uint32_t height = 0;
     uint32_t bitsPerPixel = 0;  // 0 until an accepted depth has been read
+    uint8_t descriptor = 0;     // byte 17 as read; the viewer ignores it (rows stay in file order)
     uint32_t size = 0;
     uint8_t* pixels = nullptr;  // malloc'd; release with ReleaseTgaImage
 };
