@@ -30,7 +30,7 @@ FILE* OpenForReading(const char* fileName) {
     return file;
 }
 
-// "Fail" of the Part's steps: close the file and return false.
+// Every refusal after the open: close the file and return false.
 bool Fail(FILE* file) {
     std::fclose(file);
     return false;

@@ -38,7 +38,7 @@ enum class TgaError : uint8_t {
 // A short description of a refusal ("run-length compressed", ...).
 const char* DescribeTgaError(TgaError error);
 
-// Step 3 of LoadTexture: None when the 12 bytes equal kTgaSignature; otherwise the first reason
+// The check of the first 12 bytes: None when they equal kTgaSignature; otherwise the first reason
 // that tells them apart (ID, colour map, image type, colour-map fields, origin).
 TgaError CheckTgaSignature(const uint8_t* block);
 
@@ -53,11 +53,11 @@ inline bool IsTgaDepthAccepted(uint32_t bitsPerPixel) {
     return bitsPerPixel == 24 || bitsPerPixel == 32;
 }
 
-// Step 9: the size in bytes of the pixel block. Refuses an empty image and one whose size does not
+// The size in bytes of the pixel block. Refuses an empty image and one whose size does not
 // fit 32 bits, before anything is allocated. `bitsPerPixel` must be 24 or 32.
 TgaError TgaImageSize(uint32_t width, uint32_t height, uint32_t bitsPerPixel, uint32_t& size);
 
-// Step 12: B G R (A) to R G B (A) in place, for every pixel of the block.
+// B G R (A) to R G B (A) in place, for every pixel of the block.
 void SwapRedAndBlue(uint8_t* pixels, uint32_t size, uint32_t bytesPerPixel);
 
 // A decoded image: `pixels` holds `size` bytes in R G B (A) order, rows in file order. Width,
