@@ -64,21 +64,6 @@ TEST(SceneCheck, ReportsEveryProblemAtItsPosition) {
     EXPECT_EQ(check.objectCount, 1);
 }
 
-// Catches a warning about unknown texture indices turning an acceptable scene into a refusal.
-TEST(SceneCheck, UnknownTextureIndexIsOnlyAWarning) {
-    TempDir dir;
-    const std::string path = dir.Write("o.obj",
-                                       "3 1 0 0 0 0\n0 0 0 0 0\n1 0 0 1 0\n0 1 0 0 1\n"
-                                       "0 1 2 4\n");
-    const std::string scene =
-        dir.Write("s.scn", "1 0 " + path + " 0 0 0 1 " + dir.Write("c.cam", "1 2 3 4 5 6"));
-    const SceneCheck check = CheckScene(scene.c_str());
-    EXPECT_TRUE(check.loadable) << Messages(check);
-    ASSERT_EQ(check.messages.size(), 1u);
-    EXPECT_TRUE(check.messages[0].warning);
-    EXPECT_NE(check.messages[0].text.find("face 0: texture index 4"), std::string::npos);
-}
-
 // Catches the tool's exit status drifting from what it promises (0 loads, 1 refused, 2 usage).
 TEST(SceneCheck, ToolExitStatus) {
     TempDir dir;
@@ -116,24 +101,28 @@ TEST(SceneCheck, SceneFileFaultsAtTheirToken) {
 }
 
 // Catches what the viewer draws otherwise than meant going unreported (or turning into a refusal),
-// and a file placed many times reported at every placement or counted once in the totals.
+// and a file placed many times reported at every placement, or counted once in the totals.
 TEST(SceneCheck, WarningsAndFilesPlacedManyTimes) {
     TempDir dir;
-    const std::string good = dir.Write("good.obj", kTriangle) + " 0 0 0 1\n";
+    const std::string stray = dir.Write("stray.obj",
+                                        "3 1 0 0 0 0\n0 0 0 0 0\n1 0 0 1 0\n0 1 0 0 1\n"
+                                        "0 1 2 4\n") +
+                              " 0 0 0 1\n";
     const std::string hidden = dir.Write("hidden.obj",
                                          "3 1 0 0 0 2\n0 0 0 0 0\n1 0 0 1 0\n"
                                          "0 1 0 0 1\n0 1 2 0\n");
     const std::string cam = dir.Write("c.cam", "0 0 0 0 0 0");
     const std::string scene =
-        dir.Write("s.scn", "4 2\n" + good + good + good + hidden + " 0 0 0 1\n" +
+        dir.Write("s.scn", "4 2\n" + stray + stray + stray + hidden + " 0 0 0 1\n" +
                                dir.Write("top.tga", Tga(2, 24, 2, 0x20)) + "\n" +
                                dir.Write("odd.tga", Tga(2, 32, 3)) + "\n" + cam);
     SceneCheck check = CheckScene(scene.c_str());
     const std::string all = Messages(check);
     EXPECT_TRUE(check.loadable) << all;
-    EXPECT_EQ(check.messages.size(), 3u) << all;
+    EXPECT_EQ(check.messages.size(), 4u) << all;
     for (const std::string& expected :
-         {hidden + ":1:1: warning: all 1 faces are hidden (hidden 2)",
+         {dir / "stray.obj:1:1: warning: face 0: texture index 4 names no texture of the scene",
+          hidden + ":1:1: warning: all 1 faces are hidden (hidden 2)",
           scene + ":6:1: warning: texture '" + dir / "top.tga" + "': its header says the first",
           scene + ":7:1: warning: texture '" + dir / "odd.tga" + "' is 3 x 1: OpenGL 1.1"}) {
         EXPECT_NE(all.find(expected), std::string::npos) << expected << "\n" << all;
