@@ -134,9 +134,10 @@ run_command_2() {
     say "command 2: tools/run-tests.sh (log: $scratch/command2.log)"
     in_root ${QUORVANE_FUZZ_SECONDS:+QUORVANE_FUZZ_SECONDS="$QUORVANE_FUZZ_SECONDS"} \
         bash -c "cd $inroot && tools/run-tests.sh" >"$scratch/command2.log" 2>&1 || status=$?
-    note="ctest: $(grep -E 'tests passed|^Total Test time' "$scratch/command2.log" |
-        sed 's/ *$//' | paste -sd ',' | sed 's/,/, /g'); fuzzed $(grep -c '^stat::number_of_executed_units' \
-        "$scratch/command2.log") targets, $(grep -c 'FOUND A PROBLEM' "$scratch/command2.log") found a problem"
+    note="$(awk '/tests passed|^Total Test time/ { sub(/ +$/, ""); ctest = ctest sep $0; sep = ", " }
+        /^stat::number_of_executed_units/ { fuzzed++ } /FOUND A PROBLEM/ { found++ }
+        END { printf "ctest: %s; fuzzed %d targets, %d found a problem", ctest, fuzzed, found }' \
+        "$scratch/command2.log")"
     # A skipped end-to-end test means something it needs was missing: not a pass here.
     skipped="$(grep -oE 'e2e\.[a-z_]+ \(Skipped\)' "$scratch/command2.log" | paste -sd ' ' || true)"
     if [ -n "$skipped" ]; then
