@@ -83,16 +83,17 @@ TEST(SceneCheck, ToolExitStatus) {
 }
 
 // Catches a fault of the scene file itself, or an object file that cannot be opened, reported at
-// the wrong token of the scene file; and the shortest well-formed scene file taken as too short.
+// the wrong token of the scene file, or the token's bytes sent to the terminal raw; and the
+// shortest well-formed scene file taken as too short.
 TEST(SceneCheck, SceneFileFaultsAtTheirToken) {
     TempDir dir;
     const std::string scene =
-        dir.Write("s.scn", "2 0\n  none.obj 0 0 0 1\nbox.obj 10 zero -5 2\nc");
+        dir.Write("s.scn", "2 0\n  none.obj 0 0 0 1\nbox.obj 10 ze\x1bro -5 2\nc");
     const std::string all = Messages(CheckScene(scene.c_str()));
     EXPECT_NE(all.find(scene + ":2:3: error: object file 'none.obj' cannot"), std::string::npos)
         << all;
     EXPECT_NE(all.find(scene + ":3:12: error: object 2 of 2, y: not a valid value of the expected "
-                               "kind: 'zero'"),
+                               "kind: 'ze\\x1bro'"),
               std::string::npos)
         << all;
     const std::string smallest = "1 1 a 1 2 3 4 t c";  // every token one character: not too short
