@@ -134,10 +134,14 @@ run_command_2() {
     say "command 2: tools/run-tests.sh (log: $scratch/command2.log)"
     in_root ${QUORVANE_FUZZ_SECONDS:+QUORVANE_FUZZ_SECONDS="$QUORVANE_FUZZ_SECONDS"} \
         bash -c "cd $inroot && tools/run-tests.sh" >"$scratch/command2.log" 2>&1 || status=$?
-    note="$(awk '/tests passed|^Total Test time/ { sub(/ +$/, ""); ctest = ctest sep $0; sep = ", " }
+    # Before its first ctest, command 2 builds in command 1's build/: the core must not compile
+    # again there.
+    note="$(awk '/^Test project/ { tested = 1 }
+        !tested && /Building CXX object CMakeFiles\/quorvane_core.dir/ { core++ }
+        /tests passed|^Total Test time/ { sub(/ +$/, ""); ctest = ctest sep $0; sep = ", " }
         /^stat::number_of_executed_units/ { fuzzed++ } /FOUND A PROBLEM/ { found++ }
-        END { printf "ctest: %s; fuzzed %d targets, %d found a problem", ctest, fuzzed, found }' \
-        "$scratch/command2.log")"
+        END { printf "core files compiled again in build/: %d; ctest: %s; fuzzed %d targets, " \
+              "%d found a problem", core, ctest, fuzzed, found }' "$scratch/command2.log")"
     # A skipped end-to-end test means something it needs was missing: not a pass here.
     skipped="$(grep -oE 'e2e\.[a-z_]+ \(Skipped\)' "$scratch/command2.log" | paste -sd ' ' || true)"
     if [ -n "$skipped" ]; then
