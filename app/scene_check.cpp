@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>  // strerror
+#include <map>
 
 #include "render/tga.h"
 #include "scene/camera.h"
@@ -14,6 +15,9 @@ namespace {
 
 // Warnings about faces with an unknown texture, per object file, before a summary line.
 constexpr int kFaceWarningsPerFile = 5;
+// Set in a TGA file's descriptor byte when it says its first row is the top one; the viewer
+// ignores it and takes the first row as the bottom (v = 0).
+constexpr uint8_t kTgaTopOriginBit = 0x20;
 
 struct Checker {
     SceneCheck result;
@@ -46,38 +50,87 @@ bool OpenNamedFile(Checker& checker, const MappedFile& scene, const std::string&
     return false;
 }
 
-void CheckObject(Checker& checker, const MappedFile& scene, const std::string& scenePath,
-                 const SceneFileObject& entry, int32_t textureCount) {
-    MappedFile file;
-    if (!OpenNamedFile(checker, scene, scenePath, entry.file, "object", file)) return;
-    SceneObject object;
-    LoadProblem problem;
-    if (!ParseObjectText(file.data, file.size, object, &problem)) {
-        checker.Report(entry.file.fileName, file.data, problem.offset, false, problem.message);
-        CloseMappedFile(file);
-        return;
-    }
+// What one object file adds to the totals each time the scene places it.
+struct ObjectTotals {
+    bool loads = false;
+    int64_t vertexCount = 0;
+    int64_t faceCount = 0;
+    bool hidden = false;
+};
+
+void WarnAboutUnknownTextures(Checker& checker, const std::string& fileName,
+                              const SceneObject& object, int32_t textureCount) {
+    const std::string known = textureCount == 0
+                                  ? "it has none"
+                                  : "its " + std::to_string(textureCount) + " textures are 0 to " +
+                                        std::to_string(textureCount - 1);
     int unknownTextures = 0;
     for (int32_t i = 0; i < object.faceCount; ++i) {
         const int32_t texture = object.faces[i].texture;
         if (texture >= 0 && texture < textureCount) continue;
         if (++unknownTextures <= kFaceWarningsPerFile) {
-            checker.Report(entry.file.fileName, nullptr, 0, true,
+            checker.Report(fileName, nullptr, 0, true,
                            "face " + std::to_string(i) + ": texture index " +
                                std::to_string(texture) + " names no texture of the scene (" +
-                               std::to_string(textureCount) + " textures); it is never drawn");
+                               known + "); the face is never drawn");
         }
     }
     if (unknownTextures > kFaceWarningsPerFile) {
-        checker.Report(entry.file.fileName, nullptr, 0, true,
+        checker.Report(fileName, nullptr, 0, true,
                        std::to_string(unknownTextures - kFaceWarningsPerFile) +
                            " more faces with a texture index that names no texture");
     }
-    checker.result.vertexCount += object.vertexCount;
-    checker.result.faceCount += object.faceCount;
-    if (object.hidden != 0) checker.result.hiddenFaceCount += object.faceCount;
+}
+
+ObjectTotals CheckObject(Checker& checker, const MappedFile& scene, const std::string& scenePath,
+                         const SceneFileObject& entry, int32_t textureCount) {
+    ObjectTotals totals;
+    MappedFile file;
+    if (!OpenNamedFile(checker, scene, scenePath, entry.file, "object", file)) return totals;
+    const std::string& fileName = entry.file.fileName;
+    SceneObject object;
+    LoadProblem problem;
+    if (!ParseObjectText(file.data, file.size, object, &problem)) {
+        checker.Report(fileName, file.data, problem.offset, false, problem.message);
+        CloseMappedFile(file);
+        return totals;
+    }
+    if (object.hidden != 0 && object.faceCount > 0) {
+        checker.Report(fileName, nullptr, 0, true,
+                       "all " + std::to_string(object.faceCount) + " faces are hidden (hidden " +
+                           std::to_string(object.hidden) +
+                           "): the object is never drawn, though its faces count in the totals");
+    } else {  // a hidden face is never drawn, whatever its texture
+        WarnAboutUnknownTextures(checker, fileName, object, textureCount);
+    }
+    totals = {true, object.vertexCount, object.faceCount, object.hidden != 0};
     object.FreeObject();
     CloseMappedFile(file);
+    return totals;
+}
+
+bool IsPowerOfTwo(uint32_t side) {
+    return side != 0 && (side & (side - 1)) == 0;
+}
+
+// What the viewer loads without complaint but draws otherwise than the author meant.
+void WarnAboutTexture(Checker& checker, const MappedFile& scene, const std::string& scenePath,
+                      const SceneFileEntry& entry, const TgaImage& image) {
+    const std::string texture = "texture '" + entry.fileName + "'";
+    if ((image.descriptor & kTgaTopOriginBit) != 0) {
+        checker.Report(scenePath, scene.data, entry.offset, true,
+                       texture +
+                           ": its header says the first row is the top one (byte 17, bit 5), but "
+                           "the viewer takes the first row as the bottom, so it shows upside "
+                           "down; store the rows bottom first and clear the bit");
+    }
+    if (!IsPowerOfTwo(image.width) || !IsPowerOfTwo(image.height)) {
+        checker.Report(scenePath, scene.data, entry.offset, true,
+                       texture + " is " + std::to_string(image.width) + " x " +
+                           std::to_string(image.height) +
+                           ": OpenGL 1.1 takes only sides that are powers of two, so on such a "
+                           "driver its faces are drawn untextured");
+    }
 }
 
 void CheckTexture(Checker& checker, const MappedFile& scene, const std::string& scenePath,
@@ -89,6 +142,8 @@ void CheckTexture(Checker& checker, const MappedFile& scene, const std::string& 
     if (error != TgaError::None) {
         checker.Report(scenePath, scene.data, entry.offset, false,
                        "texture '" + entry.fileName + "' is refused: " + DescribeTgaError(error));
+    } else {
+        WarnAboutTexture(checker, scene, scenePath, entry, image);
     }
     ReleaseTgaImage(image);
     CloseMappedFile(file);
@@ -125,15 +180,28 @@ SceneCheck CheckScene(const char* sceneFile) {
     if (!ParseSceneText(scene.data, scene.size, contents, &problem)) {
         checker.Report(scenePath, scene.data, problem.offset, false, problem.message);
     }
-    // Everything read before a fault is still checked.
+    // Everything read before a fault is still checked. A file placed many times is read, and its
+    // faults reported, once; it counts in the totals at every placement, as in the viewer's.
+    std::map<std::string, ObjectTotals> objectFiles;
     for (const SceneFileObject& object : contents.objects) {
-        CheckObject(checker, scene, scenePath, object, contents.textureCount);
+        auto file = objectFiles.find(object.file.fileName);
+        if (file == objectFiles.end()) {
+            file = objectFiles
+                       .emplace(object.file.fileName, CheckObject(checker, scene, scenePath, object,
+                                                                  contents.textureCount))
+                       .first;
+        }
+        const ObjectTotals& totals = file->second;
+        if (!totals.loads) continue;
+        checker.result.vertexCount += totals.vertexCount;
+        checker.result.faceCount += totals.faceCount;
+        if (totals.hidden) checker.result.hiddenFaceCount += totals.faceCount;
+        ++checker.result.objectCount;
     }
     for (const SceneFileEntry& texture : contents.textures) {
         CheckTexture(checker, scene, scenePath, texture);
     }
     if (!contents.camera.fileName.empty()) CheckCamera(checker, scene, scenePath, contents.camera);
-    checker.result.objectCount = contents.objectCount;
     if (checker.result.vertexCount > INT32_MAX || checker.result.faceCount > INT32_MAX) {
         checker.Report(scenePath, nullptr, 0, true,
                        "the world holds more than 2147483647 vertices or faces; the viewer "

@@ -20,7 +20,8 @@ struct CheckMessage {
 struct SceneCheck {
     std::vector<CheckMessage> messages;
     bool loadable = true;  // false when the viewer would refuse the scene
-    // The totals the viewer's report would print, over the objects that load.
+    // The totals the viewer's report would print, over the placed objects whose files load: a
+    // part only, when the scene is refused.
     int64_t vertexCount = 0;
     int64_t faceCount = 0;
     int32_t objectCount = 0;

@@ -25,7 +25,7 @@ bool ParseCameraText(const char* text, size_t size, Camera& camera, LoadProblem*
             if (problem != nullptr) {
                 problem->offset = static_cast<size_t>(reader.tokenStart - reader.begin);
                 problem->message =
-                    std::string("camera ") + kNames[i] + ": " + DescribeTokenError(reader.error);
+                    std::string("camera ") + kNames[i] + ": " + DescribeTokenFault(reader);
             }
         }
     }

@@ -13,7 +13,12 @@ bool Refuse(SceneFileReader& reader, std::string message) {
 }
 
 bool RefuseToken(SceneFileReader& reader, const std::string& what) {
-    return Refuse(reader, what + ": " + DescribeTokenError(reader.tokens.error));
+    return Refuse(reader, what + ": " + DescribeTokenFault(reader.tokens));
+}
+
+// "2 of 3" for index 1 of 3 records.
+std::string Ordinal(int32_t index, int32_t count) {
+    return std::to_string(int64_t{index} + 1) + " of " + std::to_string(count);
 }
 
 // After the counts every token takes at least one character and the white space before it.
@@ -43,26 +48,28 @@ bool ReadSceneCounts(SceneFileReader& reader, int32_t& objectCount, int32_t& tex
                                   " object records, " + std::to_string(textures) +
                                   " texture names and a camera name");
     }
-    objectCount = objects;
-    textureCount = textures;
+    objectCount = reader.objectCount = objects;
+    textureCount = reader.textureCount = textures;
     return true;
 }
 
 bool ReadSceneObjectRecord(SceneFileReader& reader, int32_t index, SceneObjectRecord& record) {
-    const std::string what = "object " + std::to_string(index);
-    if (!ReadName(reader.tokens, record.fileName)) return RefuseToken(reader, what + " file name");
+    const auto what = [&](const char* field) {
+        return "object " + Ordinal(index, reader.objectCount) + ", " + field;
+    };
+    if (!ReadName(reader.tokens, record.fileName)) return RefuseToken(reader, what("file name"));
     record.fileNameOffset = LastTokenOffset(reader);
-    static const char* const kFields[4] = {" x", " y", " z", " scale factor"};
+    static const char* const kFields[4] = {"x", "y", "z", "scale factor"};
     float* const values[4] = {&record.x, &record.y, &record.z, &record.scale};
     for (int i = 0; i < 4; ++i) {
-        if (!ReadFloat(reader.tokens, *values[i])) return RefuseToken(reader, what + kFields[i]);
+        if (!ReadFloat(reader.tokens, *values[i])) return RefuseToken(reader, what(kFields[i]));
     }
     return true;
 }
 
 bool ReadSceneTextureName(SceneFileReader& reader, int32_t index, char* fileName) {
     if (ReadName(reader.tokens, fileName)) return true;
-    return RefuseToken(reader, "texture " + std::to_string(index) + " file name");
+    return RefuseToken(reader, "texture " + Ordinal(index, reader.textureCount) + ", file name");
 }
 
 bool ReadSceneCameraName(SceneFileReader& reader, char* fileName) {

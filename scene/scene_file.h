@@ -19,6 +19,8 @@
 struct SceneFileReader {
     TokenReader tokens;
     LoadProblem* problem = nullptr;  // filled at the first fault, when given
+    int32_t objectCount = 0;         // as read by ReadSceneCounts, for the problem's words
+    int32_t textureCount = 0;
 };
 
 SceneFileReader MakeSceneFileReader(const char* text, size_t size, LoadProblem* problem);
@@ -28,7 +30,8 @@ SceneFileReader MakeSceneFileReader(const char* text, size_t size, LoadProblem* 
 bool ReadSceneCounts(SceneFileReader& reader, int32_t& objectCount, int32_t& textureCount);
 
 // One object record: file name (into a buffer of kMaxNameLength + 1), position, scale factor.
-// `index` only names the record in the problem.
+// `index` (from 0) only names the record in the problem, which counts records from 1, as a
+// person reading the file does: "object 2 of 3".
 struct SceneObjectRecord {
     char fileName[kMaxNameLength + 1];
     float x, y, z;

@@ -19,7 +19,7 @@ bool Refuse(const TokenReader& reader, LoadProblem* problem, std::string message
 }
 
 bool RefuseToken(const TokenReader& reader, LoadProblem* problem, const char* what) {
-    return Refuse(reader, problem, std::string(what) + ": " + DescribeTokenError(reader.error));
+    return Refuse(reader, problem, std::string(what) + ": " + DescribeTokenFault(reader));
 }
 
 // Each token takes at least one character and one separator before it.

@@ -286,3 +286,22 @@ const char* DescribeTokenError(TokenError error) {
     }
     return "unknown error";
 }
+
+std::string DescribeTokenFault(const TokenReader& reader) {
+    std::string text = DescribeTokenError(reader.error);
+    const char* last = SkipToken(reader.tokenStart, reader.end);
+    if (last == reader.tokenStart) return text;  // the text ended: no token to show
+    constexpr ptrdiff_t kShown = 40;
+    const char* shownEnd = last - reader.tokenStart > kShown ? reader.tokenStart + kShown : last;
+    text += ": '";
+    for (const char* p = reader.tokenStart; p < shownEnd; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c > ' ' && c < 0x7f) {
+            text += static_cast<char>(c);
+        } else {
+            static const char kHex[] = "0123456789abcdef";
+            text += {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+        }
+    }
+    return text + (shownEnd < last ? "...'" : "'");
+}

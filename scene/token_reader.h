@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 enum class TokenError : uint8_t {
     None,
@@ -59,3 +60,6 @@ struct TextPosition {
 TextPosition PositionOf(const char* text, size_t offset);
 // A short description of a token error ("missing number", ...).
 const char* DescribeTokenError(TokenError error);
+// The last read's failure for a message: its description and, where there was a token, the token
+// in quotes ("...: '1.2.3'"), cut short when long and with unprintable bytes as \xNN.
+std::string DescribeTokenFault(const TokenReader& reader);

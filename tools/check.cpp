@@ -1,22 +1,37 @@
 // quorvane-check [SCENE]: explains why the viewer would refuse a scene, without opening a window.
 // Prints every problem as file:line:column: message, then the totals the viewer's report would
-// print. Exit status: 0 when the viewer would load the scene, 1 when it would refuse it, 2 for a
-// usage error.
+// print (labelled partial when the viewer refuses the scene: they cover only the files that
+// load). Warnings (a texture upside down, a side that is not a power of two, faces never drawn)
+// leave the exit status alone. Exit status: 0 when the viewer would load the scene, 1 when it
+// would refuse it, 2 for a usage error.
 #include <cstdio>
 #include <cstring>
 
 #include "app/scene_check.h"
 
+namespace {
+
+int Usage(FILE* to, int status) {
+    std::fprintf(to,
+                 "usage: quorvane-check [SCENE]\n"
+                 "Checks a scene file (default data/demo.scn) and every file it names, as the\n"
+                 "viewer would load them from the current directory. Objects and textures are\n"
+                 "counted from 1 in the order the scene lists them; vertices and faces from 0,\n"
+                 "as faces name their corners.\n");
+    return status;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::fprintf(stderr,
-                     "usage: quorvane-check [SCENE]\n"
-                     "Checks a scene file (default data/demo.scn) and every file it names.\n");
-        return 2;
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        return Usage(stdout, 0);
     }
+    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) return Usage(stderr, 2);
     const char* sceneFile = argc == 2 ? argv[1] : "data/demo.scn";
     const SceneCheck check = CheckScene(sceneFile);
     PrintCheckMessages(check, stdout);
+    if (!check.loadable) std::printf("Partial totals, of the files that load:\n");
     std::printf(
         "Total used vertexes: %lld\nTotal rendered faces: %lld\nTotal rendered objects: "
         "%d\n(%lld hidden faces, never drawn)\n",

@@ -4,10 +4,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
-"$root/tools/deps.sh"
 
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_WERROR=ON >/dev/null
-cmake --build "$root/build" -j"$jobs"
+"$root/tools/build.sh"  # build/, shared with tools/run-viewer.sh
 (cd "$root/build" && ctest --output-on-failure -j"$jobs")
 
 cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON \

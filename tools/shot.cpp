@@ -1,11 +1,14 @@
 // quorvane-shot [SCENE] [OUT.png|OUT.tga] [--size WxH]: draws one frame of a scene from its
 // camera file's viewpoint, with the viewer's own start-up, GL state and fog, on a context that
 // needs no display (SDL's offscreen driver unless SDL_VIDEODRIVER names another), and writes it
-// as a picture. Defaults: data/demo.scn, quorvane-shot.png, 640x480 (the viewer's window).
+// as a picture. Defaults: data/demo.scn, 640x480 (the viewer's window), and a picture file of
+// its own in $TMPDIR (or /tmp), named on standard output: the working directory is where scenes
+// are run from, often a checkout, which a picture nobody named should not clutter.
 // Exit status: 0 when the picture was written, 1 when no picture could be made (the scene was
 // refused, no GL context, the file could not be written; a message on standard error says why),
 // 2 for a usage error.
-#include <GL/gl.h>  // glReadPixels
+#include <GL/gl.h>   // glReadPixels
+#include <unistd.h>  // close of mkstemps' descriptor
 
 #include <cerrno>
 #include <cstdio>
@@ -28,10 +31,9 @@ struct ShotRequest {
     int32_t width;
     int32_t height;
 
-    // The viewer's own scene and window size.
+    // The viewer's own scene and window size; no picture named.
     ShotRequest()
         : scene(ViewerSetup().sceneFile),
-          output("quorvane-shot.png"),
           width(ViewerSetup().width),
           height(ViewerSetup().height) {}
 };
@@ -40,8 +42,8 @@ int Usage(FILE* to, int status) {
     std::fprintf(to,
                  "usage: quorvane-shot [SCENE] [OUT.png|OUT.tga] [--size WxH]\n"
                  "Draws the scene (default data/demo.scn) from its camera as the viewer's first\n"
-                 "frame and writes the picture (default quorvane-shot.png, 640x480). Sides from 1\n"
-                 "to %d pixels.\n",
+                 "frame and writes the picture (default: a new file SCENE-XXXXXX.png in $TMPDIR\n"
+                 "or /tmp, named on standard output; 640x480). Sides from 1 to %d pixels.\n",
                  kMaxSide);
     return status;
 }
@@ -91,7 +93,8 @@ int ParseArguments(int argc, char** argv, ShotRequest& request) {
             (positional++ == 0 ? request.scene : request.output) = argument;
         }
     }
-    if (!EndsWith(request.output, ".png") && !EndsWith(request.output, ".tga")) {
+    if (!request.output.empty() && !EndsWith(request.output, ".png") &&
+        !EndsWith(request.output, ".tga")) {
         std::fprintf(stderr, "quorvane-shot: the picture's name must end in .png or .tga\n");
         return Usage(stderr, 2);
     }
@@ -113,6 +116,25 @@ bool Render(const ShotRequest& request, Image& picture) {
     glReadPixels(0, 0, request.width, request.height, GL_RGBA, GL_UNSIGNED_BYTE,
                  picture.rgba.data());
     StopViewer(viewer);
+    return true;
+}
+
+// A new file for a picture nobody named, "demo-k3J9aQ.png" for data/demo.scn: created here, so
+// that no other file is ever written over.
+bool MakeDefaultOutput(ShotRequest& request) {
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string dir = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    std::string base = request.scene.substr(request.scene.find_last_of('/') + 1);
+    base = base.substr(0, base.find_last_of('.'));
+    std::string path = dir + "/" + (base.empty() ? "quorvane-shot" : base) + "-XXXXXX.png";
+    const int fd = mkstemps(path.data(), 4);
+    if (fd < 0) {
+        std::fprintf(stderr, "quorvane-shot: cannot create a picture in %s: %s\n", dir.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    close(fd);
+    request.output = path;
     return true;
 }
 
@@ -145,5 +167,12 @@ int main(int argc, char** argv) {
     SetMessageBoxHandler(PrintMessageBox);
     Image picture;
     if (!Render(request, picture)) return 1;
-    return Write(picture, request.output) ? 0 : 1;
+    if (!request.output.empty()) return Write(picture, request.output) ? 0 : 1;
+    if (!MakeDefaultOutput(request)) return 1;
+    if (!Write(picture, request.output)) {
+        std::remove(request.output.c_str());
+        return 1;
+    }
+    std::printf("quorvane-shot: wrote %s\n", request.output.c_str());
+    return 0;
 }

@@ -141,7 +141,8 @@ bool WriteWavefrontFile(const std::string& path, const LargeMesh& mesh) {
 
 std::string WriteLargeScene(const std::string& root, const LargeMesh& mesh) {
     const std::string name = "bench-" + std::to_string(mesh.faceCount) + "-" +
-                             std::to_string(mesh.textureCount) + (mesh.hidden != 0 ? "-hidden" : "");
+                             std::to_string(mesh.textureCount) +
+                             (mesh.hidden != 0 ? "-hidden" : "");
     MakeDirectories(root + "/data/" + name);
     const std::string object = "data/" + name + "/mesh.obj";
     if (FileSize(root + "/" + object) < 0) WriteObjectFile(root + "/" + object, mesh);

@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>  // distance
 #include <string>
 #include <tuple>
-#include <utility>  // make_pair
+#include <utility>  // make_pair, swap
 #include <vector>
 
 #include "tests/unit/golden.h"
@@ -75,20 +76,30 @@ TEST_F(GoldenImage, PicturesMatchTheirGoldens) {
     ExpectShotMatches("no_textures");
 }
 
-// Catches wrong defaults (scene, picture name, the viewer's 640 x 480), a size ignored, a TGA
+// Catches wrong defaults (scene; the viewer's 640 x 480; a picture nobody named written into the
+// working directory, over another file, or left behind empty by a refusal), a size ignored, a TGA
 // whose rows or colour order differ from the PNG's; bad arguments that render anyway, crash or
 // give no usage; a refused scene or a picture that cannot be written that still reports success;
 // a message that never reaches standard error when there is no display.
 TEST_F(ShotTool, CommandLineAndExitStatus) {
     Build();
-    ASSERT_EQ(Shot(""), 0) << Log();
+    const std::string tmp = "TMPDIR='" + dir / "tmp" + "'";
+    fs::create_directories(dir / "tmp");
+    const fs::path decoy = dir.Write("tmp/demo-XXXXXX.png", "");  // for a careless default
+    ASSERT_EQ(Shot("", tmp), 0) << Log();
+    const std::string wrote = Log();
+    EXPECT_EQ(Shot("data/missing.scn", tmp), 1);
+    std::vector<fs::path> shots(fs::directory_iterator(dir / "tmp"), {});
+    ASSERT_EQ(shots.size(), 2u);
+    if (shots[0] == decoy) std::swap(shots[0], shots[1]);
+    EXPECT_EQ(wrote, "quorvane-shot: wrote " + shots[0].string() + "\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3);  // data, log, tmp
     ASSERT_EQ(Shot("--size 33x7 data/demo.scn odd.png"), 0) << Log();
     ASSERT_EQ(Shot("data/demo.scn odd.tga --size 33x7"), 0) << Log();
-    const Image whole = LoadPng(dir / "quorvane-shot.png"), odd = LoadPng(dir / "odd.png");
+    const Image whole = LoadPng(shots[0]), odd = LoadPng(dir / "odd.png");
     EXPECT_EQ(std::make_pair(whole.width, whole.height), std::make_pair(640, 480));
     EXPECT_EQ(std::make_pair(odd.width, odd.height), std::make_pair(33, 7));
     EXPECT_EQ(ReadWholeFile(dir / "odd.tga"), EncodeTga(odd));
-    fs::remove(dir / "quorvane-shot.png");
 
     dir.Write("data/broken.scn", "1 0\ndata/missing.obj 0 0 0 1\ndata/eye.cam\n");
     const std::string usage = "usage: quorvane-shot", refused = ": refused; quorvane-check";
@@ -111,5 +122,4 @@ TEST_F(ShotTool, CommandLineAndExitStatus) {
     EXPECT_EQ(Shot("data/broken.scn out.png", noDisplay), 1);
     EXPECT_TRUE(Said("Quorvane OpenGL: Object could not be loaded!")) << Log();
     EXPECT_FALSE(fs::exists(dir / "out.png"));
-    EXPECT_FALSE(fs::exists(dir / "quorvane-shot.png"));
 }

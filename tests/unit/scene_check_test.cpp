@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "app/scene_check.h"
 #include "scene/scene_file.h"
@@ -13,13 +14,14 @@ namespace {
 
 const char* kTriangle = "3 1 0 0 0 0\n0 0 0 0 0\n1 0 0 1 0\n0 1 0 0 1\n0 1 2 0\n";
 
-std::string Tga(char imageType, int depth) {
+std::string Tga(char imageType, int depth, char width = 1, char descriptor = 0) {
     std::string file(18, '\0');
     file[2] = imageType;
-    file[12] = 1;
+    file[12] = width;
     file[14] = 1;
     file[16] = static_cast<char>(depth);
-    return file + std::string(depth / 8, '\x20');
+    file[17] = descriptor;
+    return file + std::string(width * depth / 8, '\x20');
 }
 
 std::string Messages(const SceneCheck& check) {
@@ -59,23 +61,7 @@ TEST(SceneCheck, ReportsEveryProblemAtItsPosition) {
     EXPECT_NE(all.find(camera + ":2:1: warning: camera pitch"), std::string::npos) << all;
     // The good object still counts: the totals are those of what loads.
     EXPECT_EQ(check.vertexCount, 3);
-    EXPECT_EQ(check.objectCount, 2);
-}
-
-// Catches a warning about unknown texture indices turning an acceptable scene into a refusal.
-TEST(SceneCheck, UnknownTextureIndexIsOnlyAWarning) {
-    TempDir dir;
-    const std::string path = dir.Write("o.obj",
-                                       "3 1 0 0 0 1\n0 0 0 0 0\n1 0 0 1 0\n0 1 0 0 1\n"
-                                       "0 1 2 4\n");
-    const std::string scene =
-        dir.Write("s.scn", "1 0 " + path + " 0 0 0 1 " + dir.Write("c.cam", "1 2 3 4 5 6"));
-    const SceneCheck check = CheckScene(scene.c_str());
-    EXPECT_TRUE(check.loadable) << Messages(check);
-    ASSERT_EQ(check.messages.size(), 1u);
-    EXPECT_TRUE(check.messages[0].warning);
-    EXPECT_NE(check.messages[0].text.find("face 0: texture index 4"), std::string::npos);
-    EXPECT_EQ(check.hiddenFaceCount, 1);
+    EXPECT_EQ(check.objectCount, 1);
 }
 
 // Catches the tool's exit status drifting from what it promises (0 loads, 1 refused, 2 usage).
@@ -89,21 +75,70 @@ TEST(SceneCheck, ToolExitStatus) {
     };
     EXPECT_EQ(run(scene), 0);
     EXPECT_EQ(run(dir / "none.scn"), 1);
-    EXPECT_EQ(run("--help"), 2);
+    EXPECT_EQ(run(dir / "none.scn | grep -q '^Partial totals'"), 0);
+    EXPECT_EQ(run("--help"), 0);
+    EXPECT_EQ(run("--help 2>/dev/null | grep -q '^usage: quorvane-check'"), 0);
+    EXPECT_EQ(run("-x"), 2);
     EXPECT_EQ(run(scene + " " + scene), 2);
 }
 
 // Catches a fault of the scene file itself, or an object file that cannot be opened, reported at
-// the wrong token of the scene file; and the shortest well-formed scene file taken as too short.
+// the wrong token of the scene file, or the token's bytes sent to the terminal raw; and the
+// shortest well-formed scene file taken as too short.
 TEST(SceneCheck, SceneFileFaultsAtTheirToken) {
     TempDir dir;
     const std::string scene =
-        dir.Write("s.scn", "2 0\n  none.obj 0 0 0 1\nbox.obj 10 zero -5 2\nc");
+        dir.Write("s.scn", "2 0\n  none.obj 0 0 0 1\nbox.obj 10 ze\x1bro -5 2\nc");
     const std::string all = Messages(CheckScene(scene.c_str()));
     EXPECT_NE(all.find(scene + ":2:3: error: object file 'none.obj' cannot"), std::string::npos)
         << all;
-    EXPECT_NE(all.find(scene + ":3:12: error: object 1 y"), std::string::npos) << all;
+    EXPECT_NE(all.find(scene + ":3:12: error: object 2 of 2, y: not a valid value of the expected "
+                               "kind: 'ze\\x1bro'"),
+              std::string::npos)
+        << all;
     const std::string smallest = "1 1 a 1 2 3 4 t c";  // every token one character: not too short
     SceneFileContents contents;
     EXPECT_TRUE(ParseSceneText(smallest.data(), smallest.size(), contents, nullptr));
+}
+
+// Catches what the viewer draws otherwise than meant going unreported (or turning into a refusal),
+// and a file placed many times reported at every placement, or counted once in the totals.
+TEST(SceneCheck, WarningsAndFilesPlacedManyTimes) {
+    TempDir dir;
+    const std::string stray = dir.Write("stray.obj",
+                                        "3 1 0 0 0 0\n0 0 0 0 0\n1 0 0 1 0\n0 1 0 0 1\n"
+                                        "0 1 2 4\n") +
+                              " 0 0 0 1\n";
+    const std::string hidden = dir.Write("hidden.obj",
+                                         "3 1 0 0 0 2\n0 0 0 0 0\n1 0 0 1 0\n"
+                                         "0 1 0 0 1\n0 1 2 0\n");
+    const std::string cam = dir.Write("c.cam", "0 0 0 0 0 0");
+    const std::string scene =
+        dir.Write("s.scn", "4 2\n" + stray + stray + stray + hidden + " 0 0 0 1\n" +
+                               dir.Write("top.tga", Tga(2, 24, 2, 0x20)) + "\n" +
+                               dir.Write("odd.tga", Tga(2, 32, 3)) + "\n" + cam);
+    SceneCheck check = CheckScene(scene.c_str());
+    const std::string all = Messages(check);
+    EXPECT_TRUE(check.loadable) << all;
+    EXPECT_EQ(check.messages.size(), 4u) << all;
+    for (const std::string& expected :
+         {dir / "stray.obj:1:1: warning: face 0: texture index 4 names no texture of the scene",
+          hidden + ":1:1: warning: all 1 faces are hidden (hidden 2)",
+          scene + ":6:1: warning: texture '" + dir / "top.tga" + "': its header says the first",
+          scene + ":7:1: warning: texture '" + dir / "odd.tga" + "' is 3 x 1: OpenGL 1.1"}) {
+        EXPECT_NE(all.find(expected), std::string::npos) << expected << "\n" << all;
+    }
+    EXPECT_EQ(std::make_tuple(check.vertexCount, check.faceCount, check.hiddenFaceCount,
+                              check.objectCount),
+              std::make_tuple(12, 4, 1, 4));
+
+    const std::string bad =
+        dir.Write("bad.obj", "3 1 0 0 0 0\n0 0 0 0 0\n1 0 0 1.2.3 0\n0 1 0 0 1\n0 1 2 0\n") +
+        " 0 0 0 1\n";
+    check = CheckScene(dir.Write("bad.scn", "2 0\n" + bad + bad + cam).c_str());
+    ASSERT_EQ(check.messages.size(), 1u) << Messages(check);
+    EXPECT_EQ(
+        FormatCheckMessage(check.messages[0]),
+        dir / "bad.obj:3:7: error: vertex 1: not a valid value of the expected kind: '1.2.3'");
+    EXPECT_EQ(check.objectCount, 0);
 }
