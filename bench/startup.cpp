@@ -47,6 +47,16 @@ double NowNs() {
     return now.tv_sec * 1e9 + now.tv_nsec;
 }
 
+// The process's peak resident set so far, in MB.
+double PeakResidentMB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+    }
+    return -1.0;
+}
+
 double lastMark = 0.0;
 std::map<std::string, double> spent;  // milliseconds per phase
 
@@ -75,6 +85,15 @@ int RunOnce(const char* root, const char* scene, const char* spawnedNs) {
     glFinish();  // Mesa's software renderer draws when asked to finish; the user sees it then
     OnPhase("drawing it");
     for (const auto& [phase, ms] : spent) std::printf("%s\t%.2f\n", phase.c_str(), ms);
+    // Memory, in MB: the process's peak, and the object and world arrays it must hold.
+    const Scene& loaded = *viewer.scene;
+    double arrays =
+        (loaded.worldVertexCount * sizeof(Vertex) + loaded.worldFaceCount * sizeof(Face));
+    for (int32_t i = 0; i < loaded.objectCount; ++i) {
+        arrays += loaded.objects[i].vertexCount * sizeof(Vertex) +
+                  loaded.objects[i].faceCount * sizeof(Face);
+    }
+    std::printf("memory peak\t%.1f\nmemory arrays\t%.1f\n", PeakResidentMB(), arrays / 1048576.0);
     std::fflush(stdout);
     std::_Exit(0);  // the teardown is not part of the start-up
 }
@@ -138,9 +157,9 @@ std::map<std::string, double> StartUps(const std::string& root, const std::strin
         const std::map<std::string, double> phases =
             Measure({"bench-startup", "--one", root, scene, spawned});
         double total = 0.0;
-        for (const auto& [phase, ms] : phases) {
-            samples[phase].push_back(ms);
-            total += ms;
+        for (const auto& [phase, value] : phases) {
+            samples[phase].push_back(value);
+            if (phase.rfind("memory", 0) != 0) total += value;
         }
         if (!phases.empty()) samples["total"].push_back(total);
     }
@@ -180,8 +199,9 @@ void PrintRow(const std::string& what, const std::map<std::string, double>& phas
     const double issued = drawn - (phases.count("drawing it") != 0 ? phases.at("drawing it") : 0);
     std::printf(
         "| startup: %s | %.0f ms to the first frame (drawn at %.0f ms); our own phases %.1f%% of "
-        "it | %s ms |\n",
-        what.c_str(), issued, drawn, 100.0 * own / issued, split.c_str());
+        "it | %s ms; peak memory %.0f MB, of which the object and world arrays %.0f MB |\n",
+        what.c_str(), issued, drawn, 100.0 * own / issued, split.c_str(), phases.at("memory peak"),
+        phases.at("memory arrays"));
 }
 
 }  // namespace

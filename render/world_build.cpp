@@ -1,8 +1,10 @@
 #include "render/world_build.h"
 
-#include <algorithm>  // fill_n, copy_n for the batch counters
+#include <algorithm>  // fill_n, copy_n for the batch counters; min, max for the slices
+#include <vector>
 
 #include "scene/large_array.h"
+#include "scene/parallel.h"
 
 namespace {
 
@@ -21,10 +23,11 @@ bool WorldTotals(const Scene& scene, int32_t& vertexTotal, int32_t& faceTotal) {
     return true;
 }
 
-void PlaceVertices(const SceneObject& object, Vertex* out) {
+// Elements `first` to `last` - 1 of the object's vertices, moved to its position.
+void PlaceVertices(const SceneObject& object, int32_t first, int32_t last, Vertex* out) {
     const float x = object.x, y = object.y, z = object.z;
     const Vertex* in = object.vertices;
-    for (int32_t j = 0; j < object.vertexCount; ++j) {
+    for (int32_t j = first; j < last; ++j) {
         out[j] = in[j];
         out[j].x = in[j].x + x;
         out[j].y = in[j].y + y;
@@ -32,11 +35,13 @@ void PlaceVertices(const SceneObject& object, Vertex* out) {
     }
 }
 
-void RebaseFaces(const SceneObject& object, int32_t base, const Vertex* world, Face* out) {
+// Faces `first` to `last` - 1 of the object, rebased onto the world's vertices from `base` on.
+void RebaseFaces(const SceneObject& object, int32_t first, int32_t last, int32_t base,
+                 const Vertex* world, Face* out) {
     // One unsigned comparison per corner rejects negative indices as well as too large ones.
     const uint32_t own = static_cast<uint32_t>(object.vertexCount);
     const Face* in = object.faces;
-    for (int32_t j = 0; j < object.faceCount; ++j) {
+    for (int32_t j = first; j < last; ++j) {
         Face f = in[j];
         if (static_cast<uint32_t>(f.a) < own && static_cast<uint32_t>(f.b) < own &&
             static_cast<uint32_t>(f.c) < own) {
@@ -52,6 +57,40 @@ void RebaseFaces(const SceneObject& object, int32_t base, const Vertex* world, F
             f.nx = f.ny = f.nz = 0.0f;
         }
         out[j] = f;
+    }
+}
+
+// Where each object's vertices and faces start in the world arrays: objectCount + 1 entries.
+struct WorldOffsets {
+    std::vector<int32_t> vertex;
+    std::vector<int32_t> face;
+};
+
+WorldOffsets OffsetsOf(const Scene& scene) {
+    WorldOffsets offsets;
+    offsets.vertex.assign(static_cast<size_t>(scene.objectCount) + 1, 0);
+    offsets.face.assign(static_cast<size_t>(scene.objectCount) + 1, 0);
+    for (int32_t i = 0; i < scene.objectCount; ++i) {
+        offsets.vertex[i + 1] = offsets.vertex[i] + scene.objects[i].vertexCount;
+        offsets.face[i + 1] = offsets.face[i] + scene.objects[i].faceCount;
+    }
+    return offsets;
+}
+
+// Calls work(object, first, last) for the elements of each object that fall in part `part` of
+// `parts` equal parts of all elements; `starts` holds where each object's elements begin.
+template <typename Work>
+void ForEachSlice(const std::vector<int32_t>& starts, int part, int parts, Work work) {
+    const int64_t total = starts.back();
+    const int64_t begin = total * part / parts, end = total * (part + 1) / parts;
+    const int32_t objects = static_cast<int32_t>(starts.size()) - 1;
+    for (int32_t i = 0; i < objects; ++i) {
+        const int64_t first = std::max<int64_t>(begin, starts[i]);
+        const int64_t last = std::min<int64_t>(end, starts[i + 1]);
+        if (first < last) {
+            work(i, static_cast<int32_t>(first - starts[i]),
+                 static_cast<int32_t>(last - starts[i]));
+        }
     }
 }
 
@@ -73,18 +112,21 @@ bool BuildWorld(Scene& scene) {
         return false;
     }
 
-    int32_t base = 0, m = 0;
-    for (int32_t i = 0; i < scene.objectCount; ++i) {
-        PlaceVertices(scene.objects[i], vertices + base);
-        base += scene.objects[i].vertexCount;
-    }
-    base = 0;
-    for (int32_t i = 0; i < scene.objectCount; ++i) {
-        const SceneObject& object = scene.objects[i];
-        RebaseFaces(object, base, vertices, faces + m);
-        base += object.vertexCount;
-        m += object.faceCount;
-    }
+    // Every vertex is in place before any normal reads it; each pass is shared among the cores.
+    const WorldOffsets offsets = OffsetsOf(scene);
+    const int parts =
+        WorkersFor(int64_t{vertexTotal} * sizeof(Vertex) + int64_t{faceTotal} * sizeof(Face));
+    RunInParallel(parts, [&](int part) {
+        ForEachSlice(offsets.vertex, part, parts, [&](int32_t i, int32_t first, int32_t last) {
+            PlaceVertices(scene.objects[i], first, last, vertices + offsets.vertex[i]);
+        });
+    });
+    RunInParallel(parts, [&](int part) {
+        ForEachSlice(offsets.face, part, parts, [&](int32_t i, int32_t first, int32_t last) {
+            RebaseFaces(scene.objects[i], first, last, offsets.vertex[i], vertices,
+                        faces + offsets.face[i]);
+        });
+    });
 
     scene.worldVertexCount = vertexTotal;
     scene.worldFaceCount = faceTotal;

@@ -1,6 +1,7 @@
 #include "scene/mapped_file.h"
 
 #include <cerrno>
+#include <cstdint>     // uintptr_t
 #include <fcntl.h>     // open, O_NONBLOCK: a FIFO must not block the open
 #include <sys/mman.h>  // mmap, madvise
 #include <sys/stat.h>  // fstat, S_ISREG
@@ -33,6 +34,14 @@ bool OpenMappedFile(const char* path, MappedFile& file) {
     }
     close(fd);  // the mapping keeps the contents
     return true;
+}
+
+void ReleaseMappedPages(const MappedFile& file, const char* begin, const char* end) {
+    if (file.mappedSize == 0) return;
+    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(begin) + page - 1) / page * page;
+    const uintptr_t last = reinterpret_cast<uintptr_t>(end) / page * page;
+    if (first < last) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
 }
 
 void CloseMappedFile(MappedFile& file) {

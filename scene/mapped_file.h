@@ -14,5 +14,9 @@ struct MappedFile {
 // directory, a device or pipe (which could block or never end), or a file that cannot be mapped;
 // errno then says why.
 bool OpenMappedFile(const char* path, MappedFile& file);
+// Gives back the memory of the pages wholly inside [begin, end), a range of `file`; read again,
+// they come back from the file. A large file read once then does not stay resident beside what
+// was made of it.
+void ReleaseMappedPages(const MappedFile& file, const char* begin, const char* end);
 // Unmaps the file; harmless on a file that is not open.
 void CloseMappedFile(MappedFile& file);

@@ -9,6 +9,7 @@
 
 #include "scene/geometry.h"
 #include "scene/load_problem.h"
+#include "scene/mapped_file.h"
 
 struct SceneObject {
     int32_t vertexCount;
@@ -42,4 +43,7 @@ struct SceneObject {
 // object file; then `object` (freshly constructed) holds it and `loaded` is true. Otherwise the
 // object stays as constructed, nothing is left allocated and `problem`, when given, says where
 // and why.
-bool ParseObjectText(const char* text, size_t size, SceneObject& object, LoadProblem* problem);
+// When the text is a whole mapped file, `source` names it and its pages are given back as they are
+// read.
+bool ParseObjectText(const char* text, size_t size, SceneObject& object, LoadProblem* problem,
+                     const MappedFile* source = nullptr);

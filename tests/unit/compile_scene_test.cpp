@@ -224,3 +224,45 @@ TEST(WorldBuild, GroupingEqualsTheScanOfAllFacesPerTexture) {
         EmptyScene(scene, false);
     }
 }
+
+// Catches a world built by several threads (it is large) with a slice of vertices or faces left
+// out, written at another object's place, rebased onto the wrong object, or given a normal of
+// vertices not yet moved to their position.
+TEST(WorldBuild, LargeWorldsAsOneThreadWould) {
+    std::vector<TestObject> objects(3);
+    for (size_t o = 0; o < objects.size(); ++o) {
+        TestObject& object = objects[o];
+        const int32_t vertices = 1000 + static_cast<int32_t>(o) * 77;
+        for (int32_t i = 0; i < vertices; ++i) {
+            object.vertices.push_back(V(i % 13 * 0.5f, i % 7 * 0.25f - o, i * 0.001f, 0, 0));
+        }
+        for (int32_t j = 0; j < 70000; ++j) {
+            object.faces.push_back(F(j % vertices, (j * 7 + 1) % vertices, (j * 3 + 2) % vertices));
+        }
+        object.x = 10.0f * o;
+        object.y = 0.5f;
+        object.z = -3.0f;
+    }
+    Scene scene;
+    FillScene(scene, objects, 1);
+    ASSERT_TRUE(BuildWorld(scene));
+    int32_t base = 0, next = 0, wrong = 0;
+    for (const TestObject& object : objects) {
+        const auto placed = [&](int32_t i) {
+            const Vertex& v = object.vertices[i];
+            return V(v.x + object.x, v.y + object.y, v.z + object.z, v.u, v.v);
+        };
+        for (size_t i = 0; i < object.vertices.size(); ++i) {
+            const Vertex& w = scene.worldVertices[base + i];
+            wrong += w.x != placed(i).x || w.y != placed(i).y || w.z != placed(i).z;
+        }
+        for (const Face& f : object.faces) {
+            const Face& w = scene.worldFaces[next++];
+            const Vertex n = FaceNormal(placed(f.a), placed(f.b), placed(f.c));
+            wrong += w.a != f.a + base || w.c != f.c + base || w.nx != n.x || w.nz != n.z;
+        }
+        base += static_cast<int32_t>(object.vertices.size());
+    }
+    EXPECT_EQ(wrong, 0);
+    EmptyScene(scene, false);
+}

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scene/scene_object.h"
+#include "scene/token_reader.h"
 #include "tests/unit/message_box_recorder.h"
 #include "tests/unit/temp_dir.h"
 
@@ -68,5 +70,81 @@ TEST(SceneObject, MalformedFilesAreRefusedWithOneBoxAndNothingKept) {
         ASSERT_EQ(RecordedBoxes().size(), 1u) << text;
         EXPECT_EQ(RecordedBoxes()[0].text, "Object could not be loaded!");
         EXPECT_TRUE(object.vertexCount == 0 && object.faceCount == 0 && !object.loaded) << text;
+    }
+}
+
+namespace {
+
+// An object file of several megabytes, so that it is read by more than one thread: vertex i is
+// (i, -i, i / 4, i % 3, 1), face j is (j % n, (j + 1) % n, (j + 2) % n, j % 7). One token per line,
+// so that a token can be named by its line.
+std::vector<std::string> BigObject(int32_t vertices, int32_t faces) {
+    std::vector<std::string> tokens = {
+        std::to_string(vertices), std::to_string(faces), "0", "0", "0", "1"};
+    for (int32_t i = 0; i < vertices; ++i) {
+        for (double value : {double(i), -double(i), i / 4.0, double(i % 3), 1.0}) {
+            tokens.push_back(std::to_string(value));
+        }
+    }
+    for (int32_t j = 0; j < faces; ++j) {
+        for (int32_t value : {j % vertices, (j + 1) % vertices, (j + 2) % vertices, j % 7}) {
+            tokens.push_back(std::to_string(value));
+        }
+    }
+    return tokens;
+}
+
+std::string Join(const std::vector<std::string>& tokens) {
+    std::string text;
+    for (const std::string& token : tokens) text += token + "\n";
+    return text;
+}
+
+}  // namespace
+
+// Catches a large file read by several threads putting any value in the wrong place (a chunk
+// starting at the wrong token, in the vertices or in the faces), or reporting another fault than
+// the first in the file (the one a single reader meets), or missing the end of the file.
+TEST(SceneObject, LargeFilesReadAsOneReaderWould) {
+    for (const auto& [vertices, faces] :
+         {std::pair<int32_t, int32_t>{100000, 1000}, std::pair<int32_t, int32_t>{1000, 300000}}) {
+        const std::vector<std::string> tokens = BigObject(vertices, faces);
+        SceneObject object;
+        const std::string text = Join(tokens);
+        ASSERT_TRUE(ParseObjectText(text.data(), text.size(), object, nullptr));
+        bool exact = true;
+        for (int32_t i = 0; i < vertices; ++i) {
+            const Vertex& v = object.vertices[i];
+            exact = exact && v.x == i && v.y == -i && v.z == i / 4.0f && v.u == i % 3 && v.v == 1;
+        }
+        for (int32_t j = 0; j < faces; ++j) {
+            const Face& f = object.faces[j];
+            exact = exact && f.a == j % vertices && f.c == (j + 2) % vertices &&
+                    f.texture == j % 7 && f.hidden == 1 && f.nx == 0;
+        }
+        EXPECT_TRUE(exact) << vertices << " vertices, " << faces << " faces";
+        object.FreeObject();
+
+        const size_t early = tokens.size() / 5, late = tokens.size() * 4 / 5;
+        const struct {
+            std::vector<std::pair<size_t, std::string>> changes;
+            size_t faultLine;  // from 1
+        } cases[] = {
+            {{{late, "1.2.3"}}, late + 1},
+            {{{early, "x"}, {late, "1.2.3"}}, early + 1},
+            {{{tokens.size() - 3, std::to_string(vertices)}}, tokens.size() - 2},  // a corner
+            {{{tokens.size() - 1, ""}}, tokens.size() + 1},  // the file ends a token short
+        };
+        for (const auto& c : cases) {
+            std::vector<std::string> changed = tokens;
+            for (const auto& [at, token] : c.changes) changed[at] = token;
+            const std::string bad = Join(changed);
+            LoadProblem problem;
+            SceneObject refused;
+            EXPECT_FALSE(ParseObjectText(bad.data(), bad.size(), refused, &problem));
+            EXPECT_EQ(PositionOf(bad.data(), problem.offset).line, static_cast<int>(c.faultLine))
+                << problem.message;
+            EXPECT_EQ(refused.vertices, nullptr);
+        }
     }
 }
