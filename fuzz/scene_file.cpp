@@ -14,6 +14,7 @@
 #include "render/scene_render.h"
 #include "render/texture_set.h"
 #include "scene/scene.h"
+#include "tests/unit/tga_bytes.h"  // the tests' one TGA builder
 
 namespace {
 
@@ -25,12 +26,7 @@ void Write(const char* name, const std::string& contents) {
 }
 
 std::string Tga(int depth, size_t pixelBytes) {
-    std::string file(18, '\0');
-    file[2] = 2;
-    file[12] = 2;
-    file[14] = 1;
-    file[16] = static_cast<char>(depth);
-    return file + std::string(pixelBytes, '\x40');
+    return TgaBytes(2, 1, depth, std::string(pixelBytes, '\x40'));
 }
 
 BoxAnswer Silent(const char*, const char*, BoxButtons, BoxIcon) {

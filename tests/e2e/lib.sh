@@ -13,7 +13,6 @@
 #   pixel_at X Y                     screenshot of the screen, colour of one pixel as r,g,b
 #   x11 CMD...                       runs an X client, again if it could not connect
 #   expect_golden PNG NAME           fails unless PNG matches tests/golden/NAME.png (below)
-#   skip REASON                      reports and ends the test as skipped (status 77)
 #   fail MESSAGE                     reports and ends the test with status 1
 # Everything started here ends when the script exits, however it exits.
 
@@ -59,11 +58,6 @@ fail() {
         cat "$log" >&2
     done
     exit 1
-}
-
-skip() {
-    echo "SKIP: $*"
-    exit 77
 }
 
 # On a loaded machine Xvfb now and then refuses a connection that follows another closely

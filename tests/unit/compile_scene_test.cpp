@@ -195,36 +195,6 @@ TEST(WorldBuild, TotalsBeyond32BitsOrNegativeCountsBuildNothing) {
     }
 }
 
-// Catches a grouping that is not the per-texture scan it replaces: batches out of world order,
-// hidden or unknown-texture faces drawn, or faces of one texture split or lost.
-TEST(WorldBuild, GroupingEqualsTheScanOfAllFacesPerTexture) {
-    std::mt19937 random(7);
-    for (int32_t textureCount : {0, 1, 3, 256}) {
-        std::vector<TestObject> objects(5, {kTriangle, {}});
-        std::uniform_int_distribution<int32_t> texture(-2, textureCount + 1), hidden(0, 5);
-        for (int32_t j = 0; j < 2000; ++j) {
-            objects[j % 5].faces.push_back(
-                F(0, 1, 2, texture(random), hidden(random) == 0 ? -1 : 0));
-        }
-        Scene scene;
-        FillScene(scene, objects, textureCount);
-        ASSERT_TRUE(BuildWorld(scene));
-        TextureBatches batches;
-        ASSERT_TRUE(GroupFacesByTexture(scene, batches));
-        std::vector<int32_t> scan;  // every batch after the other
-        for (int32_t t = 0; t < textureCount; ++t) {
-            for (int32_t f = 0; f < scene.worldFaceCount; ++f) {
-                const Face& face = scene.worldFaces[f];
-                if (face.texture == t && face.hidden == 0) scan.push_back(f);
-            }
-            EXPECT_EQ(batches.first[t + 1], static_cast<int32_t>(scan.size())) << "texture " << t;
-        }
-        EXPECT_EQ(std::vector<int32_t>(batches.order, batches.order + batches.drawCount), scan);
-        ReleaseBatches(batches);
-        EmptyScene(scene, false);
-    }
-}
-
 // Catches a world built by several threads (it is large) with a slice of vertices or faces left
 // out, written at another object's place, rebased onto the wrong object, or given a normal of
 // vertices not yet moved to their position.

@@ -24,11 +24,14 @@ TEST(Geometry, SubtractAndNormalizeHandleTextureCoordinates) {
     EXPECT_TRUE(n.u == 0.25f && n.v == 0.5f);
 }
 
-// Catches squares formed in float, which overflow for 1e20 and vanish for 1e-30.
-TEST(Geometry, MagnitudeIsFormedInDoublePrecision) {
+// Catches squares formed in float, which overflow for 1e20 and vanish for 1e-30, and a magnitude
+// kept in double instead of stored as a float before the division (a quarter of all vectors then
+// get another last bit, as this one's x would).
+TEST(Geometry, MagnitudeIsFormedInDoublePrecisionAndStoredAsAFloat) {
     EXPECT_EQ(Magnitude(V(1e20f, 0, 0)), 1e20f);
     ExpectXYZ(Normalize(V(1e20f, 0, 0)), 1, 0, 0);
     ExpectXYZ(Normalize(V(1e-30f, 0, 0)), 1, 0, 0);
+    EXPECT_EQ(Normalize(V(8.65114594f, -9.99771214f, -7.43751097f)).x, 0.570299447f);
 }
 
 // Catches swapped cross-product operands (normals pointing the wrong way).

@@ -5,11 +5,12 @@
 #include <sys/stat.h>  // chmod
 #include <unistd.h>    // symlink, geteuid
 
+#include <cctype>  // isalnum, for the cases' names
 #include <cmath>
+#include <ostream>
 #include <functional>
 #include <string>
 
-#include "app/report.h"
 #include "app/scene_check.h"
 #include "render/scene_render.h"
 #include "render/texture_set.h"
@@ -17,6 +18,7 @@
 #include "tests/unit/gl_fixture.h"
 #include "tests/unit/message_box_recorder.h"
 #include "tests/unit/temp_dir.h"
+#include "tests/unit/tga_bytes.h"
 
 namespace {
 
@@ -27,14 +29,7 @@ const char* kTextureBox = "Texture load error";
 const char* kObjectFile = "3 1 0 0 0 0\n0 0 0 0 0\n1 0 0 1 0\n0 1 0 0 1\n0 1 2 0\n";
 
 std::string Tga(int width, int height, int depth, size_t pixelBytes) {
-    std::string file(18, '\0');
-    file[2] = 2;
-    file[12] = static_cast<char>(width & 0xff);
-    file[13] = static_cast<char>(width >> 8);
-    file[14] = static_cast<char>(height & 0xff);
-    file[15] = static_cast<char>(height >> 8);
-    file[16] = static_cast<char>(depth);
-    return file + std::string(pixelBytes, '\x7f');
+    return TgaBytes(width, height, depth, std::string(pixelBytes, '\x7f'));
 }
 
 // A good scene in a fresh directory: one object, one 2 x 2 texture, one camera. Each case
@@ -63,15 +58,11 @@ std::string Repeat(char c, size_t n) {
 const HostileCase kCases[] = {
     {"the good scene", [](Files&) {}, nullptr},
     {"scene count -1", [](Files& f) { f.dir.Write("s.scn", "-1 0 " + f.camera); }, kSceneBox},
-    {"scene count 0x7fffffff", [](Files& f) { f.dir.Write("s.scn", "0x7fffffff 0 " + f.camera); },
-     kSceneBox},
     {"scene count 0x80000000", [](Files& f) { f.dir.Write("s.scn", "0x80000000 0 " + f.camera); },
      kSceneBox},
     {"scene claims more records than it holds",
      [](Files& f) { f.dir.Write("s.scn", "3 1\n" + f.object + " 0 0 0 1\n"); }, kSceneBox},
     {"object count -1", [](Files& f) { f.dir.Write("o.obj", "-1 1 0 0 0 0"); }, kObjectBox},
-    {"object count 0x7fffffff",
-     [](Files& f) { f.dir.Write("o.obj", "0x7fffffff 0 0 0 0 0 1 2 3 4 5"); }, kObjectBox},
     {"object count 0x80000000",
      [](Files& f) { f.dir.Write("o.obj", "0x80000000 0 0 0 0 0 1 2 3 4 5"); }, kObjectBox},
     {"object claims more faces than it holds",
@@ -109,14 +100,10 @@ const HostileCase kCases[] = {
     {"no camera name", [](Files& f) { f.dir.Write("s.scn", "0 0" + Repeat(' ', 8)); }, kSceneBox},
     {"no objects and no textures", [](Files& f) { f.dir.Write("s.scn", "0 0 " + f.camera); },
      nullptr},
-    {"a hexadecimal float as a position",
-     [](Files& f) { f.dir.Write("s.scn", f.SceneText(f.object, "0x10 0 0 1")); }, kSceneBox},
     {"NaN as a coordinate", [](Files& f) { f.dir.Write("o.obj", "1 0 0 0 0 0 nan 0 0 0 0"); },
      kObjectBox},
     {"infinity as a scale factor",
      [](Files& f) { f.dir.Write("s.scn", f.SceneText(f.object, "0 0 0 inf")); }, kSceneBox},
-    {"a float beyond the float range",
-     [](Files& f) { f.dir.Write("s.scn", f.SceneText(f.object, "0 0 0 1e39")); }, kSceneBox},
     {"coordinates that overflow to infinity when scaled",
      [](Files& f) {
          f.dir.Write("o.obj", "3 1 0 0 0 0 3e38 0 0 0 0 0 3e38 0 0 0 0 0 3e38 0 0 0 1 2 0");
@@ -151,13 +138,16 @@ const HostileCase kCases[] = {
      kSceneBox},
     {"an object file of NUL bytes", [](Files& f) { f.dir.Write("o.obj", std::string(64, '\0')); },
      kObjectBox},
-    {"a TGA of 65535 x 65535 at 32 bits",
-     [](Files& f) { f.dir.Write("t.tga", Tga(65535, 65535, 32, 64)); }, kTextureBox},
     {"a TGA one byte short", [](Files& f) { f.dir.Write("t.tga", Tga(2, 2, 24, 11)); },
      kTextureBox},
     {"a TGA with bytes after the pixels", [](Files& f) { f.dir.Write("t.tga", Tga(2, 2, 32, 20)); },
      nullptr},
 };
+
+// Each case named by what it is, in the test's name and wherever its parameter is printed.
+void PrintTo(const HostileCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class HostileInput : public GLTest, public ::testing::WithParamInterface<HostileCase> {};
 
@@ -181,10 +171,12 @@ TEST_P(HostileInput, ViewerAndCheckerAgreeWithTheRightBox) {
         }
         EXPECT_EQ(check.vertexCount, scene.worldVertexCount) << c.what;
         EXPECT_EQ(check.faceCount, scene.worldFaceCount) << c.what;
-        WriteReport(scene, (files.dir / "report.log").c_str());
     } else {
         ASSERT_EQ(RecordedBoxes().size(), 1u) << c.what;
-        EXPECT_EQ(RecordedBoxes()[0].text, c.box) << c.what;
+        const RecordedBox& box = RecordedBoxes()[0];
+        EXPECT_EQ(box.text, c.box) << c.what;
+        EXPECT_EQ(box.caption, c.box == kTextureBox ? "Error" : "Quorvane OpenGL") << c.what;
+        EXPECT_TRUE(box.buttons == BoxButtons::Ok && box.icon == BoxIcon::None) << "a plain box";
         EXPECT_FALSE(check.messages.empty()) << c.what;
     }
     DestroyScene(scene);
@@ -192,7 +184,12 @@ TEST_P(HostileInput, ViewerAndCheckerAgreeWithTheRightBox) {
 
 INSTANTIATE_TEST_SUITE_P(Files, HostileInput, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<HostileCase>& info) {
-                             return "case" + std::to_string(info.index);
+                             std::string name;
+                             for (const char* p = info.param.what; *p != '\0'; ++p) {
+                                 if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+                                 if (*p == ' ') name += '_';
+                             }
+                             return name;
                          });
 
 // Catches a file the user cannot read being loaded anyway (root reads everything: skipped).

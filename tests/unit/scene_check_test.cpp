@@ -9,19 +9,14 @@
 #include "app/scene_check.h"
 #include "scene/scene_file.h"
 #include "tests/unit/temp_dir.h"
+#include "tests/unit/tga_bytes.h"
 
 namespace {
 
 const char* kTriangle = "3 1 0 0 0 0\n0 0 0 0 0\n1 0 0 1 0\n0 1 0 0 1\n0 1 2 0\n";
 
 std::string Tga(char imageType, int depth, char width = 1, char descriptor = 0) {
-    std::string file(18, '\0');
-    file[2] = imageType;
-    file[12] = width;
-    file[14] = 1;
-    file[16] = static_cast<char>(depth);
-    file[17] = descriptor;
-    return file + std::string(width * depth / 8, '\x20');
+    return TgaBytes(width, 1, depth, std::string(width * depth / 8, '\x20'), descriptor, imageType);
 }
 
 std::string Messages(const SceneCheck& check) {

@@ -14,6 +14,7 @@
 #include "tests/unit/gl_fixture.h"
 #include "tests/unit/message_box_recorder.h"
 #include "tests/unit/temp_dir.h"
+#include "tests/unit/tga_bytes.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ const char* kObject = "3 1 0 0 0 0\n1 2 3 0 0\n4 5 6 1 0\n7 8 9 0 1\n0 1 2 1\n";
 
 // A 1 x 1 24-bit TGA of the colour given as B G R.
 std::string Tga(const std::string& bgr) {
-    return std::string("\0\0\2\0\0\0\0\0\0\0\0\0\1\0\1\0\x18\0", 18) + bgr;
+    return TgaBytes(1, 1, 24, bgr);
 }
 
 void ExpectOneBox(const char* text, const char* caption) {

@@ -13,21 +13,16 @@
 #include "render/tga.h"
 #include "tests/unit/gl_fixture.h"
 #include "tests/unit/temp_dir.h"
+#include "tests/unit/tga_bytes.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// The accepted header for the size and depth, then the pixel bytes as given (B G R (A)).
-Bytes Tga(uint16_t width, uint16_t height, uint8_t depth, const Bytes& pixels,
-          uint8_t descriptor = 0) {
-    Bytes file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, depth, descriptor};
-    file[12] = width & 0xFF;
-    file[13] = width >> 8;
-    file[14] = height & 0xFF;
-    file[15] = height >> 8;
-    for (uint8_t byte : pixels) file.push_back(byte);
-    return file;
+Bytes Tga(int width, int height, int depth, const Bytes& pixels, int descriptor = 0) {
+    const std::string file =
+        TgaBytes(width, height, depth, std::string(pixels.begin(), pixels.end()), descriptor);
+    return Bytes(file.begin(), file.end());
 }
 
 int OpenDescriptors() {

@@ -2,29 +2,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "platform/platform.h"
-
-// Catches the focus deciding in place of the minimised state, so that a window that merely loses
-// focus stops drawing or a minimised one keeps on, and another event touching `active`.
-TEST(WindowMessages, ActivationFollowsTheMinimisedState) {
-    const std::tuple<EventType, bool, bool> steps[] = {
-        // event, minimised, active afterwards
-        {EventType::Activate, true, false}, {EventType::Activate, false, true},
-        {EventType::Activate, true, false}, {EventType::Other, false, false},
-        {EventType::Activate, false, true},
-    };
-    Event event;
-    for (const auto& [type, minimised, wanted] : steps) {
-        event.type = type;
-        event.minimised = minimised;
-        WndProc(event);
-        EXPECT_EQ(active, wanted);
-    }
-}
 
 // Catches a close request or the system's request to end (SDL_QUIT, as on SIGTERM) not arriving
 // as Close, a quit that overtakes events queued before it, comes more than once or carries another

@@ -1,7 +1,7 @@
 // Measures the frame rate of the viewer's own start-up and frame loop on the scene in the working
 // directory: the viewer itself never measures or prints one. The first second is left out, so
 // that start-up and the first frames' warm-up do not count.
-// Usage: quorvane_frame_rate [seconds measured, default 3]
+// Usage: bench-frame-rate [seconds measured, default 3], on a display (bench/run gives it Xvfb).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

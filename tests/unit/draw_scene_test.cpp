@@ -1,5 +1,4 @@
-// Guards the GL state of every context and the view of each frame, read back from GL.
-#include <GL/glu.h>
+// Guards the view of each frame and the clear before it, read back from GL.
 #include <GL/gl.h>
 
 #include "render/render_state.h"
@@ -17,36 +16,9 @@ void ExpectNear(const Matrix& actual, const Matrix& expected, double tolerance) 
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "element " << i;
 }
 
-using RenderState = GLTest;
+using DrawSceneTest = GLTest;
 
 }  // namespace
-
-// Catches a wrong projection (field of view, aspect, planes), a zero height divided by rather
-// than taken as one (an aspect of infinity flattens the view), a wrong matrix left current, and
-// each fixed value mixed up with its neighbour (LEQUAL, NICEST, FLAT, alpha 1).
-TEST_F(RenderState, SetupGivesTheProjectionAndFixedState) {
-    SetupRenderState(640, 480);
-    EXPECT_EQ(GLGet<4>(GL_VIEWPORT), (std::array<double, 4>{0, 0, 640, 480}));
-    EXPECT_EQ(GLGet<4>(GL_COLOR_CLEAR_VALUE), (std::array<double, 4>{0.1f, 0.1f, 0.1f, 0}));
-    EXPECT_EQ(GLGet(GL_MATRIX_MODE)[0], GL_MODELVIEW);
-    EXPECT_EQ(GLGet(GL_DEPTH_TEST)[0], 1);
-    EXPECT_EQ(GLGet(GL_DEPTH_FUNC)[0], GL_LESS);
-    EXPECT_EQ(GLGet(GL_DEPTH_CLEAR_VALUE)[0], 1);
-    EXPECT_EQ(GLGet(GL_TEXTURE_2D)[0], 1);
-    EXPECT_EQ(GLGet(GL_SHADE_MODEL)[0], GL_SMOOTH);
-    EXPECT_EQ(GLGet(GL_PERSPECTIVE_CORRECTION_HINT)[0], GL_FASTEST);
-
-    const Matrix projection = GLGet<16>(GL_PROJECTION_MATRIX);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 4.0 / 3.0, 0.1, 100.0);
-    ExpectNear(projection, GLGet<16>(GL_PROJECTION_MATRIX), 1e-12);
-
-    SetupRenderState(640, 1);
-    const Matrix oneHigh = GLGet<16>(GL_PROJECTION_MATRIX);
-    SetupRenderState(640, 0);
-    ExpectNear(GLGet<16>(GL_PROJECTION_MATRIX), oneHigh, 0);
-}
 
 // Catches a frame that skips the clear of colour or depth, draws the list of a scene not yet
 // compiled or not that of a compiled one, a crash on a scene with no camera (seen from the
@@ -54,7 +26,7 @@ TEST_F(RenderState, SetupGivesTheProjectionAndFixedState) {
 // axis, angles or position not negated, heading used in place of yaw, a turn at pitch 0 and
 // yaw 0. The view must undo the camera's own placement: moved to its position, turned by yaw
 // about y, then by pitch about x.
-TEST_F(RenderState, DrawSceneClearsSetsTheViewAndCallsTheListOnlyWhenCompiled) {
+TEST_F(DrawSceneTest, DrawSceneClearsSetsTheViewAndCallsTheListOnlyWhenCompiled) {
     glClearColor(1, 0, 0, 1);  // leftovers the frame must clear away
     glClearDepth(0.25);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
