@@ -44,20 +44,6 @@ bool LoadWithProjectReader(const std::string& path) {
     return valid;
 }
 
-// The straightforward reader: formatted extraction, integers taking their base from the prefix.
-bool LoadWithIostream(const std::string& path) {
-    std::ifstream in(path);
-    in.unsetf(std::ios::basefield);
-    int vertexCount = 0, faceCount = 0, hidden = 0;
-    float header[3];
-    in >> vertexCount >> faceCount >> header[0] >> header[1] >> header[2] >> hidden;
-    std::vector<Vertex> vertices(vertexCount);
-    std::vector<Face> faces(faceCount);
-    for (Vertex& v : vertices) in >> v.x >> v.y >> v.z >> v.u >> v.v;
-    for (Face& f : faces) in >> f.a >> f.b >> f.c >> f.texture;
-    return !in.fail();
-}
-
 #ifdef QUORVANE_HAVE_TINYOBJLOADER
 bool LoadWithTinyObj(const std::string& path) {
     tinyobj::ObjReader reader;

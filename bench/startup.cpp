@@ -108,16 +108,7 @@ int RunOnce(const char* root, const char* scene, const char* spawnedNs) {
 
 int RunIostream(const char* path) {
     const double start = NowNs();
-    std::ifstream in(path);
-    in.unsetf(std::ios::basefield);
-    int vertexCount = 0, faceCount = 0, hidden = 0;
-    float header[3];
-    in >> vertexCount >> faceCount >> header[0] >> header[1] >> header[2] >> hidden;
-    std::vector<Vertex> vertices(vertexCount);
-    std::vector<Face> faces(faceCount);
-    for (Vertex& v : vertices) in >> v.x >> v.y >> v.z >> v.u >> v.v;
-    for (Face& f : faces) in >> f.a >> f.b >> f.c >> f.texture;
-    if (in.fail()) return 1;
+    if (!LoadWithIostream(path)) return 1;
     std::printf("iostream\t%.2f\n", (NowNs() - start) / 1e6);
     return 0;
 }

@@ -4,8 +4,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include "scene/geometry.h"  // the records the yardstick reads into
 
 namespace {
 
@@ -166,6 +169,19 @@ std::string WriteLargeScene(const std::string& root, const LargeMesh& mesh) {
         std::fclose(file);
     }
     return scenePath;
+}
+
+bool LoadWithIostream(const std::string& path) {
+    std::ifstream in(path);
+    in.unsetf(std::ios::basefield);
+    int vertexCount = 0, faceCount = 0, hidden = 0;
+    float header[3];
+    in >> vertexCount >> faceCount >> header[0] >> header[1] >> header[2] >> hidden;
+    std::vector<Vertex> vertices(vertexCount);
+    std::vector<Face> faces(faceCount);
+    for (Vertex& v : vertices) in >> v.x >> v.y >> v.z >> v.u >> v.v;
+    for (Face& f : faces) in >> f.a >> f.b >> f.c >> f.texture;
+    return !in.fail();
 }
 
 int64_t FileSize(const std::string& path) {

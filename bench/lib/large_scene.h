@@ -27,5 +27,9 @@ bool WriteWavefrontFile(const std::string& path, const LargeMesh& mesh);
 // file's path relative to `root`.
 std::string WriteLargeScene(const std::string& root, const LargeMesh& mesh);
 
+// Reads an object file the straightforward way, the yardstick of the readers: formatted stream
+// extraction, integers taking their base from the prefix. False when a read failed.
+bool LoadWithIostream(const std::string& path);
+
 // Size of a file in bytes, -1 when it does not exist.
 int64_t FileSize(const std::string& path);
