@@ -34,9 +34,9 @@ BoxAnswer DefaultAnswer(BoxButtons buttons) {
 }
 
 // In the box's own process: shows the box and ends with what became of it.
-[[noreturn]] void ShowBoxAndExit(const char* spec, const char* caption) {
-    const bool yesNo = spec[0] == 'y';
-    const char iconCode = spec[0] != '\0' ? spec[1] : 'n';
+[[noreturn]] void ShowBoxAndExit(const char* description, const char* caption) {
+    const bool yesNo = description[0] == 'y';
+    const char iconCode = description[0] != '\0' ? description[1] : 'n';
     const SDL_MessageBoxButtonData okButton = {
         SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
         static_cast<int>(BoxAnswer::Ok), "OK"};
@@ -51,7 +51,7 @@ BoxAnswer DefaultAnswer(BoxButtons buttons) {
                                   : SDL_MESSAGEBOX_INFORMATION;
     box.window = nullptr;  // no owner window
     box.title = caption;
-    box.message = spec[0] != '\0' && spec[1] != '\0' ? spec + 2 : "";
+    box.message = description[0] != '\0' && description[1] != '\0' ? description + 2 : "";
     box.numbuttons = yesNo ? 2 : 1;
     box.buttons = yesNo ? yesNoButtons : &okButton;
     int pressed = -1;
@@ -64,21 +64,21 @@ BoxAnswer DefaultAnswer(BoxButtons buttons) {
 
 // Before main: a process started to show a box does only that.
 const bool boxProcess = [] {
-    const char* spec = std::getenv(kBoxVariable);
+    const char* description = std::getenv(kBoxVariable);
     const char* caption = std::getenv(kCaptionVariable);
-    if (spec != nullptr && caption != nullptr) ShowBoxAndExit(spec, caption);
+    if (description != nullptr && caption != nullptr) ShowBoxAndExit(description, caption);
     return false;
 }();
 
 // The exit status of the box's process, or kBoxUnavailable when it could not run or a quit
 // signal took the box away.
 int RunBoxProcess(const char* text, const char* caption, BoxButtons buttons, BoxIcon icon) {
-    const std::string spec = std::string(buttons == BoxButtons::YesNo ? "y" : "o") +
-                             (icon == BoxIcon::Error     ? "e"
-                              : icon == BoxIcon::Warning ? "w"
-                                                         : "n") +
-                             text;
-    std::vector<std::string> settings = {std::string(kBoxVariable) + "=" + spec,
+    const std::string description = std::string(buttons == BoxButtons::YesNo ? "y" : "o") +
+                                    (icon == BoxIcon::Error     ? "e"
+                                     : icon == BoxIcon::Warning ? "w"
+                                                                : "n") +
+                                    text;
+    std::vector<std::string> settings = {std::string(kBoxVariable) + "=" + description,
                                          std::string(kCaptionVariable) + "=" + caption};
     std::vector<char*> environment;
     for (std::string& setting : settings) environment.push_back(setting.data());
