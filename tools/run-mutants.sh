@@ -227,8 +227,9 @@ work() {
         # A fresh time stamp on the original: the next build compiles it again.
         cp "$copy/original" "$copy/src/$file"
         printf '%s\t%s\t%s\n' "$id" "$status" "$detail" >>"$scratch/results$w"
-        printf '[%3d/%d] %-8s %s (mutants.txt:%s) %ss %s\n' "$id" "$total" "$status" "$file" \
-            "$line" $((SECONDS - began)) "$detail"
+        printf '[%3d/%d] %-8s #%s %s (mutants.txt:%s) %ss %s\n' \
+            "$(cat "$scratch"/results* | wc -l)" "$total" "$status" "$id" "$file" "$line" \
+            $((SECONDS - began)) "$detail"
     done <"$selected"
     build "$copy" "${unit_targets[@]}" "${e2e_targets[@]}" >"$copy/build.log" 2>&1 || true
 }
