@@ -1,0 +1,285 @@
+#!/usr/bin/env bash
+# Fault-injection check of the tests, not run by CI: every fault of tools/mutants.txt is put in
+# turn into a scratch copy of the repository, which is rebuilt and tested. A fault is caught when
+# a test fails or runs out of time, survives when every test passes, and is broken when it does
+# not build or its original text is not in its file exactly once (a fault of the list, not of the
+# tests). Each copy is configured once, at -O1 without link-time optimisation, and rebuilt
+# incrementally; the copies work side by side, one per core; the unit-test binary stops at its
+# first failure.
+#
+# Usage: tools/run-mutants.sh [--list] [--jobs N] [PATTERN]
+#   PATTERN   only the faults whose file matches this regular expression (Python's re.search)
+#   --list    checks the list against the working tree and counts the faults; builds nothing
+#   --jobs N  copies at work side by side (default 2)
+# The copies stay in ${TMPDIR:-/tmp}/quorvane-mutants, so that the next run rebuilds only what
+# changed; remove that directory for a fresh start.
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+list="$root/tools/mutants.txt"
+scratch="${TMPDIR:-/tmp}/quorvane-mutants"
+jobs=2
+only_list=0
+pattern=""
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --list) only_list=1 ;;
+        --jobs) jobs="${2:?--jobs wants a number}"; shift ;;
+        -h | --help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
+        -*) echo "run-mutants: unknown option $1 (see --help)" >&2; exit 2 ;;
+        *) pattern="$1" ;;
+    esac
+    shift
+done
+[[ "$jobs" =~ ^[1-9][0-9]*$ ]] || { echo "run-mutants: --jobs wants a positive number" >&2; exit 2; }
+mkdir -p "$scratch"
+helper="$scratch/mutant.py"
+
+# Reads the list, checks it against a source tree and applies one fault.
+#   select ROOT PATTERN   "id<TAB>line<TAB>file<TAB>e2e scripts or -" per selected fault; the
+#                         problems of the list (a malformed block, an original not found exactly
+#                         once in ROOT, an unknown e2e script) on standard error, status 1
+#   apply ID TREE         puts fault ID into TREE; status 3, saying why, when it cannot
+#   show ID               the file, original and replacement of fault ID
+cat >"$helper" <<'PYTHON'
+import os, re, sys
+
+def parse(path):
+    faults, problems, block = [], [], None
+    def close():
+        if block is None:
+            return
+        if block["old"] is None or block["new"] is None:
+            problems.append(f"mutants.txt:{block['line']}: a block needs a '- ' and a '+ ' line")
+        elif block["old"] == block["new"] or not block["old"].strip():
+            problems.append(f"mutants.txt:{block['line']}: the original is empty or unchanged")
+        else:
+            faults.append(block)
+    for number, text in enumerate(open(path, encoding="utf-8").read().split("\n"), 1):
+        if text.startswith("#"):
+            continue
+        if not text.strip():
+            close()
+            block = None
+        elif text.startswith("@ "):
+            close()
+            head = re.fullmatch(r"@ (\S+)(?: \[e2e:((?: [\w-]+)+)\])?", text)
+            if head is None:
+                problems.append(f"mutants.txt:{number}: expected '@ FILE [e2e: SCRIPT...]'")
+                block = None
+                continue
+            block = {"line": number, "file": head.group(1), "old": None, "new": None,
+                     "e2e": (head.group(2) or "").split()}
+        elif block is not None and text.startswith("- ") and block["old"] is None:
+            block["old"] = text[2:]
+        elif block is not None and (text.startswith("+ ") or text == "+") and block["new"] is None:
+            block["new"] = text[2:]
+        else:
+            problems.append(f"mutants.txt:{number}: unexpected line: {text}")
+    close()
+    for index, fault in enumerate(faults, 1):
+        fault["id"] = index
+    return faults, problems
+
+def occurrences(tree, fault):
+    path = os.path.join(tree, fault["file"])
+    if not os.path.isfile(path):
+        return -1
+    return open(path, encoding="utf-8").read().count(fault["old"])
+
+command, faults_file = sys.argv[1], sys.argv[2]
+faults, problems = parse(faults_file)
+if command == "select":
+    tree, pattern = sys.argv[3], sys.argv[4]
+    for fault in faults:
+        if not re.search(pattern, fault["file"]):
+            continue
+        found = occurrences(tree, fault)
+        if found != 1:
+            problems.append(f"mutants.txt:{fault['line']}: {fault['file']}: " +
+                            ("no such file" if found < 0 else f"original found {found} times"))
+        for script in fault["e2e"]:
+            if not os.path.isfile(os.path.join(tree, "tests/e2e", script + ".sh")):
+                problems.append(f"mutants.txt:{fault['line']}: no tests/e2e/{script}.sh")
+        print(f"{fault['id']}\t{fault['line']}\t{fault['file']}\t{' '.join(fault['e2e']) or '-'}")
+    for problem in problems:
+        print(problem, file=sys.stderr)
+    sys.exit(1 if problems else 0)
+fault = faults[int(sys.argv[3]) - 1]
+if command == "show":
+    print(f"{fault['file']} (mutants.txt:{fault['line']})\n    - {fault['old']}\n    + {fault['new']}")
+elif command == "apply":
+    found = occurrences(sys.argv[4], fault)
+    if found != 1:
+        print("no such file" if found < 0 else f"original found {found} times")
+        sys.exit(3)
+    path = os.path.join(sys.argv[4], fault["file"])
+    text = open(path, encoding="utf-8").read()
+    with open(path, "w", encoding="utf-8") as out:
+        out.write(text.replace(fault["old"], fault["new"]))
+PYTHON
+
+mutant() { python3 "$helper" "$1" "$list" "${@:2}"; }
+
+selected="$scratch/selected.tsv"
+list_status=0
+mutant select "$root" "$pattern" >"$selected" || list_status=$?
+total="$(wc -l <"$selected")"
+if [ "$only_list" -eq 1 ]; then
+    echo "$total faults$([ -n "$pattern" ] && echo " in files matching '$pattern'"), by folder:"
+    cut -f3 "$selected" | sed 's|/[^/]*$||; s|/.*||' | sort | uniq -c
+    echo "$(awk -F'\t' '$4 != "-"' "$selected" | wc -l) of them also run end-to-end scripts"
+    exit "$list_status"
+fi
+[ "$total" -gt 0 ] || { echo "run-mutants: no fault matches '$pattern'" >&2; exit 2; }
+[ "$list_status" -eq 0 ] || echo "run-mutants: the list has problems (above); those faults count as broken"
+
+start=$SECONDS
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+unit_targets=(quorvane_tests)  # builds the tools its tests run as well
+e2e_targets=(quorvane quorvane_window_probe quorvane_frame_rate quorvane_send_close)
+
+# The repository's files as the working tree has them; only files that differ are copied, so
+# that their new time stamps tell the build what to compile again.
+refresh_copy() {
+    local copy="$1" file
+    mkdir -p "$copy/src"
+    while IFS= read -r -d '' file; do
+        [ -f "$root/$file" ] || continue
+        if ! cmp -s "$root/$file" "$copy/src/$file"; then
+            mkdir -p "$(dirname "$copy/src/$file")"
+            cp "$root/$file" "$copy/src/$file"
+        fi
+    done < <(cd "$root" && git ls-files -co --exclude-standard -z)
+}
+
+build() {  # COPY TARGET...
+    timeout 1800 cmake --build "$1/build" -j1 --target "${@:2}"
+}
+
+# The unit tests as ctest runs them (from the build directory, on the offscreen driver), then the
+# cheap script tests; the first failure stops them. Prints what failed.
+run_tests() {
+    local copy="$1" log="$1/test.log" status=0
+    (cd "$copy/build" && SDL_VIDEODRIVER=offscreen timeout -k 10 300 \
+        ./tests/quorvane_tests --gtest_fail_fast --gtest_brief=1) >"$log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        [ "$status" -eq 124 ] && { echo "unit tests timed out"; return 1; }
+        echo "unit: $(grep -m1 -o '\[  FAILED  \] [^ ,]*' "$log" | cut -c14- || echo "status $status")"
+        return 1
+    fi
+    timeout -k 10 120 bash "$copy/src/tests/scene_guide.sh" "$copy/build" "$copy/src" \
+        >"$log" 2>&1 || { echo "scene_guide"; return 1; }
+}
+
+# One e2e script at a time over all copies: they time real windows and keys. Status 77: skipped.
+run_e2e() {  # COPY SCRIPT
+    flock "$scratch/e2e.lock" timeout -k 10 600 \
+        bash "$1/src/tests/e2e/$2.sh" "$1/build/quorvane" "$1/src" >"$1/e2e.log" 2>&1
+}
+
+prepare_copy() {
+    local copy="$scratch/copy$1"
+    refresh_copy "$copy"
+    if [ ! -f "$copy/build/CMakeCache.txt" ]; then
+        cmake -S "$copy/src" -B "$copy/build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug \
+            -DCMAKE_CXX_FLAGS_DEBUG=-O1 -DCMAKE_INTERPROCEDURAL_OPTIMIZATION=OFF \
+            -DQUORVANE_BENCH=OFF -DQUORVANE_WERROR=OFF >"$copy/configure.log" 2>&1 \
+            || { echo "copy $1: configuration failed, see $copy/configure.log"; return 1; }
+    fi
+    build "$copy" "${unit_targets[@]}" "${e2e_targets[@]}" >"$copy/build.log" 2>&1 \
+        || { echo "copy $1: the build failed without any fault, see $copy/build.log"; return 1; }
+    local failed
+    failed="$(run_tests "$copy")" \
+        || { echo "copy $1: the tests fail without any fault ($failed), see $copy/test.log"; return 1; }
+    echo "copy $1 built and passes its tests ($((SECONDS - start)) s)"
+}
+
+# Worker W takes every JOBS-th fault. Writes "id<TAB>status<TAB>detail" per fault.
+work() {
+    local w="$1" copy="$scratch/copy$1" id line file e2e status detail began script targets
+    : >"$scratch/results$w"
+    while IFS=$'\t' read -r id line file e2e; do
+        [ $(((id - 1) % jobs)) -eq $((w - 1)) ] || continue
+        began=$SECONDS
+        cp "$copy/src/$file" "$copy/original"
+        targets=("${unit_targets[@]}")
+        [ "$e2e" = - ] || targets+=("${e2e_targets[@]}")
+        if ! detail="$(mutant apply "$id" "$copy/src")"; then
+            status=broken
+        elif ! build "$copy" "${targets[@]}" >"$copy/build.log" 2>&1; then
+            status=broken
+            detail="does not build: $(grep -m1 'error' "$copy/build.log" | cut -c1-160)"
+        elif ! detail="$(run_tests "$copy")"; then
+            status=caught
+        else
+            status=survived
+            detail=""
+            [ "$e2e" = - ] && e2e=""
+            for script in $e2e; do
+                result=0
+                run_e2e "$copy" "$script" || result=$?
+                case "$result" in 0 | 77) continue ;; esac  # 77: the script skipped
+                status=caught
+                detail="e2e: $script"
+                break
+            done
+        fi
+        # A fresh time stamp on the original: the next build compiles it again.
+        cp "$copy/original" "$copy/src/$file"
+        printf '%s\t%s\t%s\n' "$id" "$status" "$detail" >>"$scratch/results$w"
+        printf '[%3d/%d] %-8s #%s %s (mutants.txt:%s) %ss %s\n' \
+            "$(cat "$scratch"/results* | wc -l)" "$total" "$status" "$id" "$file" "$line" \
+            $((SECONDS - began)) "$detail"
+    done <"$selected"
+    build "$copy" "${unit_targets[@]}" "${e2e_targets[@]}" >"$copy/build.log" 2>&1 || true
+}
+
+trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
+echo "run-mutants: $total faults, $jobs copies in $scratch"
+pids=()
+for w in $(seq "$jobs"); do
+    prepare_copy "$w" &
+    pids+=($!)
+done
+for pid in "${pids[@]}"; do wait "$pid" || exit 1; done
+# The end-to-end scripts that the faults name must pass without a fault.
+for script in $(cut -f4 "$selected" | tr ' ' '\n' | grep -v '^-$' | sort -u); do
+    result=0
+    run_e2e "$scratch/copy1" "$script" || result=$?
+    case "$result" in
+        0) echo "$script passes without any fault ($((SECONDS - start)) s)" ;;
+        77) echo "$script skips here: the faults naming it are judged by the unit tests alone" ;;
+        *) echo "run-mutants: $script fails without any fault, see $scratch/copy1/e2e.log"; exit 1 ;;
+    esac
+done
+pids=()
+for w in $(seq "$jobs"); do
+    work "$w" &
+    pids+=($!)
+done
+for pid in "${pids[@]}"; do wait "$pid"; done
+trap - EXIT
+
+results="$(sort -n "$scratch"/results*)"
+count() { awk -F'\t' -v s="$1" '$2 == s' <<<"$results" | wc -l; }
+caught="$(count caught)"
+broken="$(count broken)"
+echo
+echo "caught $caught of $((total - broken))"
+if [ "$broken" -gt 0 ]; then
+    echo "broken (faults of the list: fix them):"
+    awk -F'\t' '$2 == "broken" {print $1 "\t" $3}' <<<"$results" | while IFS=$'\t' read -r id why; do
+        mutant show "$id" | sed 's/^/  /'
+        echo "    $why"
+    done
+fi
+if [ "$(count survived)" -gt 0 ]; then
+    echo "survived (the tests miss these faults):"
+    awk -F'\t' '$2 == "survived" {print $1}' <<<"$results" | while read -r id; do
+        mutant show "$id" | sed 's/^/  /'
+    done
+fi
+echo "elapsed: $(((SECONDS - start) / 60)) min $(((SECONDS - start) % 60)) s"
+[ "$caught" -eq "$total" ]
