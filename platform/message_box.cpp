@@ -26,8 +26,9 @@ constexpr const char* kBoxVariable = "QUORVANE_MESSAGE_BOX";  // buttons and ico
 constexpr const char* kCaptionVariable = "QUORVANE_MESSAGE_BOX_CAPTION";
 // Exit statuses of the box's process.
 constexpr int kBoxClosed = 3;       // closed without a choice
-constexpr int kBoxUnavailable = 4;  // no box could be shown; the process said why
+constexpr int kBoxPrinted = 4;      // no box could be shown: the process wrote it to stderr
 constexpr int kBoxAnswerBase = 10;  // + the BoxAnswer chosen
+constexpr int kBoxNotShown = -1;    // the process could not run, or a quit signal ended it
 
 BoxAnswer DefaultAnswer(BoxButtons buttons) {
     return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
@@ -56,8 +57,9 @@ BoxAnswer DefaultAnswer(BoxButtons buttons) {
     box.buttons = yesNo ? yesNoButtons : &okButton;
     int pressed = -1;
     if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        std::fprintf(stderr, "(no message box could be shown: %s)\n", SDL_GetError());
-        std::_Exit(kBoxUnavailable);
+        std::fprintf(stderr, "(no message box could be shown: %s)\n%s: %s\n", SDL_GetError(),
+                     caption, box.message);
+        std::_Exit(kBoxPrinted);
     }
     std::_Exit(pressed < 0 ? kBoxClosed : kBoxAnswerBase + pressed);
 }
@@ -70,8 +72,7 @@ const bool boxProcess = [] {
     return false;
 }();
 
-// The exit status of the box's process, or kBoxUnavailable when it could not run or a quit
-// signal took the box away.
+// The exit status of the box's process, or kBoxNotShown.
 int RunBoxProcess(const char* text, const char* caption, BoxButtons buttons, BoxIcon icon) {
     const std::string description = std::string(buttons == BoxButtons::YesNo ? "y" : "o") +
                                     (icon == BoxIcon::Error     ? "e"
@@ -97,7 +98,7 @@ int RunBoxProcess(const char* text, const char* caption, BoxButtons buttons, Box
     posix_spawnattr_destroy(&attributes);
     if (spawned != 0) {
         std::fprintf(stderr, "(no message box could be shown: cannot start its process)\n");
-        return kBoxUnavailable;
+        return kBoxNotShown;
     }
     int status = 0;
     pollfd signal = {QuitSignalDescriptor(), POLLIN, 0};
@@ -108,11 +109,11 @@ int RunBoxProcess(const char* text, const char* caption, BoxButtons buttons, Box
             kill(-child, SIGTERM);  // nobody is there to answer any more
             while (waitpid(child, &status, 0) < 0 && errno == EINTR) continue;
             std::fprintf(stderr, "(message box taken away: the program was asked to end)\n");
-            return kBoxUnavailable;
+            return kBoxNotShown;
         }
         poll(&signal, 1, 50);  // woken at once by a signal, else it looks again soon
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : kBoxUnavailable;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : kBoxNotShown;
 }
 
 BoxAnswer ShowPlatformMessageBox(const char* text, const char* caption, BoxButtons buttons,
@@ -120,11 +121,12 @@ BoxAnswer ShowPlatformMessageBox(const char* text, const char* caption, BoxButto
     (void)boxProcess;
     for (;;) {
         const int outcome =
-            QuitSignalled() ? kBoxUnavailable : RunBoxProcess(text, caption, buttons, icon);
+            QuitSignalled() ? kBoxNotShown : RunBoxProcess(text, caption, buttons, icon);
         if (outcome >= kBoxAnswerBase) return static_cast<BoxAnswer>(outcome - kBoxAnswerBase);
         // Closed by the window manager: that acknowledges a notice but answers no question.
         if (outcome == kBoxClosed && buttons == BoxButtons::YesNo) continue;
         if (outcome == kBoxClosed) return BoxAnswer::Ok;
+        if (outcome == kBoxPrinted) return DefaultAnswer(buttons);
         return PrintMessageBox(text, caption, buttons, icon);
     }
 }

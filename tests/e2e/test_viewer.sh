@@ -53,6 +53,9 @@ pointer_follows_the_focus() {
     sleep 0.5
     window_shot "$e2e_tmp/turned.png"
     same_picture "$e2e_tmp/back.png" "$e2e_tmp/turned.png" && fail "the mouse no longer turns"
+    sleep 0.5
+    window_shot "$e2e_tmp/still.png"
+    same_picture "$e2e_tmp/turned.png" "$e2e_tmp/still.png" || fail "the view turns on by itself"
     send_close "$id"
     expect_exit "$pid" 0
 }

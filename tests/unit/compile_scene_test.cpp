@@ -213,6 +213,7 @@ TEST(WorldBuild, LargeWorldsAsOneThreadWould) {
         object.y = 0.5f;
         object.z = -3.0f;
     }
+    objects.insert(objects.begin() + 1, TestObject{kTriangle, {F(2, 0, 1)}, 7, 7, 7});  // one face
     Scene scene;
     FillScene(scene, objects, 1);
     ASSERT_TRUE(BuildWorld(scene));

@@ -93,6 +93,10 @@ TEST_F(ControlsTest, RowsActInTheirOrder) {
     Press({kKeyPageUp, kKeyPageDown, kKeyArrowRight, kKeyD});  // Page Up and Page Down cancel out
     EXPECT_EQ(State(camera), (std::vector<float>{0, 1.7f, 0x1.5947aep+3f, 0, -1.5f, 0}));
 
+    camera.y = 0.05f;  // the step is the float 0.05, not the double: exactly 0 after C
+    Press({kKeyC});
+    EXPECT_EQ(camera.y, 0.0f);
+
     // Catches a crash when a frame's keys arrive while no scene (no camera) is loaded.
     DestroyScene(*viewer.scene);
     Press({kKeyArrowUp, kKeyArrowLeft, kKeyEnd, kKeyG});

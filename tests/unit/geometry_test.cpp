@@ -39,6 +39,7 @@ TEST(Geometry, FaceNormalFollowsTheWinding) {
     ExpectXYZ(FaceNormal(V(0, 0, 0), V(1, 0, 0), V(0, 1, 0)), 0, 0, -1);
     ExpectXYZ(FaceNormal(V(0, 0, 0), V(0, 1, 0), V(1, 0, 0)), 0, 0, 1);
     ExpectXYZ(FaceNormal(V(1, 0, 0), V(0, 2, 0), V(0, 0, 0)), 0, 0, -1);
+    ExpectXYZ(FaceNormal(V(0, 0, 0), V(0, 0, 1), V(1, 0, 0)), 0, -1, 0);
 }
 
 // Catches NaN or infinite normals reaching GL from degenerate or non-finite triangles.
@@ -49,4 +50,5 @@ TEST(Geometry, DegenerateAndNonFiniteTrianglesGiveTheZeroNormal) {
     ExpectXYZ(FaceNormal(V(0, 0, 0), V(1, 1, 1), V(2, 2, 2)), 0, 0, 0);
     ExpectXYZ(FaceNormal(V(0, 0, 0), V(inf, 0, 0), V(0, 1, 0)), 0, 0, 0);
     ExpectXYZ(FaceNormal(V(nan, 0, 0), V(1, 0, 0), V(0, 1, 0)), 0, 0, 0);
+    ExpectXYZ(FaceNormal(V(0, 0, 0), V(3e38f, 0, 0), V(0, 3e38f, 0)), 0, 0, 0);  // too long
 }

@@ -94,9 +94,9 @@ TEST_F(ShotTool, CommandLineAndExitStatus) {
     if (shots[0] == decoy) std::swap(shots[0], shots[1]);
     EXPECT_EQ(wrote, "quorvane-shot: wrote " + shots[0].string() + "\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3);  // data, log, tmp
-    ASSERT_EQ(Shot("--size 33x7 data/demo.scn odd.png"), 0) << Log();
+    ASSERT_EQ(Shot("--size 33x7 data/demo.scn odd.PNG"), 0) << Log();
     ASSERT_EQ(Shot("data/demo.scn odd.tga --size 33x7"), 0) << Log();
-    const Image whole = LoadPng(shots[0]), odd = LoadPng(dir / "odd.png");
+    const Image whole = LoadPng(shots[0]), odd = LoadPng(dir / "odd.PNG");
     EXPECT_EQ(std::make_pair(whole.width, whole.height), std::make_pair(640, 480));
     EXPECT_EQ(std::make_pair(odd.width, odd.height), std::make_pair(33, 7));
     EXPECT_EQ(ReadWholeFile(dir / "odd.tga"), EncodeTga(odd));

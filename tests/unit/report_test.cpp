@@ -2,6 +2,7 @@
 // safety when it cannot be written.
 #include <gtest/gtest.h>
 #include <sys/resource.h>  // RLIMIT_FSIZE, to make writes fail part-way as on a full disk
+#include <sys/stat.h>      // umask
 
 #include <csignal>
 #include <filesystem>
@@ -85,15 +86,20 @@ TEST(Report, LinksReadOnlyReportsAndDirectoriesWithoutRoom) {
     std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
     WriteReport(ExampleScene(), readOnly.c_str());
     EXPECT_EQ(ReadWholeFile(readOnly), "mine");
+    using std::filesystem::perms;
     const std::string own = dir.Write("own.log", "");
-    std::filesystem::permissions(
-        own, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::permissions(own, perms::owner_read | perms::owner_write | perms::group_read);
     WriteReport(ExampleScene(), own.c_str());
     EXPECT_EQ(ReadWholeFile(own), kExampleReport);
     EXPECT_EQ(std::filesystem::status(own).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+              perms::owner_read | perms::owner_write | perms::group_read);
+    const mode_t mask = umask(022);  // a new report is made as any new file is
+    WriteReport(ExampleScene(), (dir / "new.log").c_str());
+    umask(mask);
+    EXPECT_EQ(std::filesystem::status(dir / "new.log").permissions(),
+              perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
 
-    const std::string longName = dir.Write(std::string(250, 'r'), "old");
+    const std::string longName = dir.Write(std::string(250, 'r'), std::string(5000, 'x'));
     WriteReport(ExampleScene(), longName.c_str());
     EXPECT_EQ(ReadWholeFile(longName), kExampleReport);
 }

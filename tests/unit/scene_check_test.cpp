@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "app/scene_check.h"
 #include "scene/scene_file.h"
@@ -96,36 +97,66 @@ TEST(SceneCheck, SceneFileFaultsAtTheirToken) {
     EXPECT_TRUE(ParseSceneText(smallest.data(), smallest.size(), contents, nullptr));
 }
 
+// Catches a refusal said in other words than these, a long token quoted whole, a directory named
+// as an object without the system's reason, and a camera reported missing when the scene was
+// refused before naming one.
+TEST(SceneCheck, RefusalsInTheirOwnWords) {
+    TempDir dir;
+    const std::string camera = dir.Write("c.cam", "0 0 0 0 0 0"), longToken(45, 'z');
+    const std::pair<std::string, std::string> cases[] = {
+        {"-1 0 " + camera, "negative object count"},
+        {"0 -1 " + camera, "negative texture count"},
+        {"0 0", "the file is too short to hold 0 object records"},
+        {"99999999999 0 " + camera, "object count: number out of range: '99999999999'"},
+        {"1 0 a.obj 1 2 3 x " + camera, "object 1 of 1, scale factor: not a valid value"},
+        {"1 0 a.obj 1 " + longToken + " 3 1 " + camera, "'" + longToken.substr(0, 40) + "...'"},
+        {"1 0 " + dir.path() + " 0 0 0 1 " + camera, "cannot be opened (Is a directory)"},
+        {"1 0 " + dir.Write("short.obj", "2 0 0 0 0 0 1 2 3 4 5") + " 0 0 0 1 " + camera,
+         "the file is too short to hold 2 vertices"},
+    };
+    for (const auto& [text, says] : cases) {
+        const std::string all = Messages(CheckScene(dir.Write("s.scn", text).c_str()));
+        EXPECT_NE(all.find(says), std::string::npos) << all;
+        EXPECT_EQ(all.find("camera file ''"), std::string::npos) << all;
+    }
+}
+
 // Catches what the viewer draws otherwise than meant going unreported (or turning into a refusal),
 // and a file placed many times reported at every placement, or counted once in the totals.
 TEST(SceneCheck, WarningsAndFilesPlacedManyTimes) {
     TempDir dir;
-    const std::string stray = dir.Write("stray.obj",
-                                        "3 1 0 0 0 0\n0 0 0 0 0\n1 0 0 1 0\n0 1 0 0 1\n"
-                                        "0 1 2 4\n") +
-                              " 0 0 0 1\n";
+    // Seven faces naming texture 2 of 2: five warned one by one, then the rest in one line.
+    std::string faces;
+    for (int i = 0; i < 7; ++i) faces += "\n0 1 2 2";
+    const std::string stray =
+        dir.Write("stray.obj", "3 7 0 0 0 0\n0 0 0 0 0\n1 0 0 1 0\n0 1 0 0 1" + faces) +
+        " 0 0 0 1\n";
+    const std::string empty = dir.Write("empty.obj", "0 0 0 0 0 1") + " 0 0 0 1\n";
     const std::string hidden = dir.Write("hidden.obj",
                                          "3 1 0 0 0 2\n0 0 0 0 0\n1 0 0 1 0\n"
                                          "0 1 0 0 1\n0 1 2 0\n");
     const std::string cam = dir.Write("c.cam", "0 0 0 0 0 0");
     const std::string scene =
-        dir.Write("s.scn", "4 2\n" + stray + stray + stray + hidden + " 0 0 0 1\n" +
+        dir.Write("s.scn", "5 2\n" + stray + stray + stray + hidden + " 0 0 0 1\n" + empty +
                                dir.Write("top.tga", Tga(2, 24, 2, 0x20)) + "\n" +
                                dir.Write("odd.tga", Tga(2, 32, 3)) + "\n" + cam);
     SceneCheck check = CheckScene(scene.c_str());
     const std::string all = Messages(check);
     EXPECT_TRUE(check.loadable) << all;
-    EXPECT_EQ(check.messages.size(), 4u) << all;
+    EXPECT_EQ(check.messages.size(), 9u) << all;
     for (const std::string& expected :
-         {dir / "stray.obj:1:1: warning: face 0: texture index 4 names no texture of the scene",
+         {dir / "stray.obj:1:1: warning: face 4: texture index 2 names no texture of the scene "
+                "(its 2 textures are 0 to 1)",
+          dir / "stray.obj:1:1: warning: 2 more faces with a texture index",
           hidden + ":1:1: warning: all 1 faces are hidden (hidden 2)",
-          scene + ":6:1: warning: texture '" + dir / "top.tga" + "': its header says the first",
-          scene + ":7:1: warning: texture '" + dir / "odd.tga" + "' is 3 x 1: OpenGL 1.1"}) {
+          scene + ":7:1: warning: texture '" + dir / "top.tga" + "': its header says the first",
+          scene + ":8:1: warning: texture '" + dir / "odd.tga" + "' is 3 x 1: OpenGL 1.1"}) {
         EXPECT_NE(all.find(expected), std::string::npos) << expected << "\n" << all;
     }
+    EXPECT_EQ(all.find("empty.obj"), std::string::npos) << "an object without faces hides none";
     EXPECT_EQ(std::make_tuple(check.vertexCount, check.faceCount, check.hiddenFaceCount,
                               check.objectCount),
-              std::make_tuple(12, 4, 1, 4));
+              std::make_tuple(12, 22, 1, 5));
 
     const std::string bad =
         dir.Write("bad.obj", "3 1 0 0 0 0\n0 0 0 0 0\n1 0 0 1.2.3 0\n0 1 0 0 1\n0 1 2 0\n") +

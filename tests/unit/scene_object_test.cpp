@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "scene/scene_object.h"
-#include "scene/token_reader.h"
 #include "tests/unit/message_box_recorder.h"
 #include "tests/unit/temp_dir.h"
 
@@ -76,8 +75,7 @@ TEST(SceneObject, MalformedFilesAreRefusedWithOneBoxAndNothingKept) {
 namespace {
 
 // An object file of several megabytes, so that it is read by more than one thread: vertex i is
-// (i, -i, i / 4, i % 3, 1), face j is (j % n, (j + 1) % n, (j + 2) % n, j % 7). One token per line,
-// so that a token can be named by its line.
+// (i, -i, i / 4, i % 3, 1), face j is (j % n, (j + 1) % n, (j + 2) % n, j % 7).
 std::vector<std::string> BigObject(int32_t vertices, int32_t faces) {
     std::vector<std::string> tokens = {
         std::to_string(vertices), std::to_string(faces), "0", "0", "0", "1"};
@@ -94,55 +92,69 @@ std::vector<std::string> BigObject(int32_t vertices, int32_t faces) {
     return tokens;
 }
 
-std::string Join(const std::vector<std::string>& tokens) {
-    std::string text;
-    for (const std::string& token : tokens) text += token + "\n";
+// The tokens after `padding` blanks, with every kind of white space between them; `offsets`
+// receives where each token starts.
+std::string Join(const std::vector<std::string>& tokens, size_t padding,
+                 std::vector<size_t>& offsets) {
+    static const char* const kSeparators[] = {" ", "\t", "\n", " \r\n", "\v\f"};
+    std::string text(padding, ' ');
+    offsets.clear();
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        offsets.push_back(text.size());
+        text += tokens[i] + kSeparators[i % 5];
+    }
     return text;
 }
 
 }  // namespace
 
 // Catches a large file read by several threads putting any value in the wrong place (a chunk
-// starting at the wrong token, in the vertices or in the faces), or reporting another fault than
-// the first in the file (the one a single reader meets), or missing the end of the file.
+// starting at the wrong token, in the vertices or in any field of the faces, or counted with some
+// white space missed), or reporting another fault than the first in the file (the one a single
+// reader meets), or missing the end of the file.
 TEST(SceneObject, LargeFilesReadAsOneReaderWould) {
     for (const auto& [vertices, faces] :
          {std::pair<int32_t, int32_t>{100000, 1000}, std::pair<int32_t, int32_t>{1000, 300000}}) {
         const std::vector<std::string> tokens = BigObject(vertices, faces);
-        SceneObject object;
-        const std::string text = Join(tokens);
-        ASSERT_TRUE(ParseObjectText(text.data(), text.size(), object, nullptr));
-        bool exact = true;
-        for (int32_t i = 0; i < vertices; ++i) {
-            const Vertex& v = object.vertices[i];
-            exact = exact && v.x == i && v.y == -i && v.z == i / 4.0f && v.u == i % 3 && v.v == 1;
+        std::vector<size_t> offsets;
+        for (size_t padding = 0; padding < 24; padding += 3) {  // chunks cut at other tokens
+            SceneObject object;
+            const std::string text = Join(tokens, padding, offsets);
+            ASSERT_TRUE(ParseObjectText(text.data(), text.size(), object, nullptr)) << padding;
+            bool exact = true;
+            for (int32_t i = 0; i < vertices; ++i) {
+                const Vertex& v = object.vertices[i];
+                exact =
+                    exact && v.x == i && v.y == -i && v.z == i / 4.0f && v.u == i % 3 && v.v == 1;
+            }
+            for (int32_t j = 0; j < faces; ++j) {
+                const Face& f = object.faces[j];
+                exact = exact && f.a == j % vertices && f.c == (j + 2) % vertices &&
+                        f.texture == j % 7 && f.hidden == 1 && f.nx == 0;
+            }
+            EXPECT_TRUE(exact) << vertices << " vertices, " << faces << " faces, " << padding;
+            object.FreeObject();
         }
-        for (int32_t j = 0; j < faces; ++j) {
-            const Face& f = object.faces[j];
-            exact = exact && f.a == j % vertices && f.c == (j + 2) % vertices &&
-                    f.texture == j % 7 && f.hidden == 1 && f.nx == 0;
-        }
-        EXPECT_TRUE(exact) << vertices << " vertices, " << faces << " faces";
-        object.FreeObject();
 
         const size_t early = tokens.size() / 5, late = tokens.size() * 4 / 5;
         const struct {
             std::vector<std::pair<size_t, std::string>> changes;
-            size_t faultLine;  // from 1
+            size_t faultToken;  // its offset is the one to report; past the last: the end
         } cases[] = {
-            {{{late, "1.2.3"}}, late + 1},
-            {{{early, "x"}, {late, "1.2.3"}}, early + 1},
-            {{{tokens.size() - 3, std::to_string(vertices)}}, tokens.size() - 2},  // a corner
-            {{{tokens.size() - 1, ""}}, tokens.size() + 1},  // the file ends a token short
+            {{{late, "1.2.3"}}, late},
+            {{{early, "x"}, {late, "1.2.3"}}, early},
+            {{{tokens.size() - 3, std::to_string(vertices)}}, tokens.size() - 3},  // a corner
+            {{{tokens.size() - 1, ""}}, tokens.size()},  // the file ends a token short
         };
         for (const auto& c : cases) {
             std::vector<std::string> changed = tokens;
             for (const auto& [at, token] : c.changes) changed[at] = token;
-            const std::string bad = Join(changed);
+            const std::string bad = Join(changed, 0, offsets);
             LoadProblem problem;
             SceneObject refused;
             EXPECT_FALSE(ParseObjectText(bad.data(), bad.size(), refused, &problem));
-            EXPECT_EQ(PositionOf(bad.data(), problem.offset).line, static_cast<int>(c.faultLine))
+            EXPECT_EQ(problem.offset,
+                      c.faultToken < offsets.size() ? offsets[c.faultToken] : bad.size())
                 << problem.message;
             EXPECT_EQ(refused.vertices, nullptr);
         }

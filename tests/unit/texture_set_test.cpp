@@ -120,6 +120,7 @@ TEST_F(TextureSetTest, RefusedFilesCreateNoTextureAndLeaveTheirSlot) {
         {"colour map", with(1, 1), TgaError::ColourMapped},
         {"colour-map fields", with(7, 24), TgaError::ColourMapped},
         {"run-length type 10", with(2, 10), TgaError::Compressed},
+        {"run-length type 11", with(2, 11), TgaError::Compressed},
         {"grey type 3", with(2, 3), TgaError::Grey},
         {"x origin", with(8, 1), TgaError::NonZeroOrigin},
         {"8-bit depth", with(16, 8), TgaError::UnsupportedDepth},

@@ -57,7 +57,7 @@ TEST(TokenReader, IntegersTakeTheirBaseFromThePrefix) {
 // out-of-range tokens taken as numbers.
 TEST(TokenReader, FloatsMatchFormattedExtraction) {
     std::istringstream good(
-        "1.5 -2 3e1 .5 5. -7.987000 0.1 1e-45 1e-46 3.4028235e38 1.17549435e-38 16777217 -0 "
+        "1.5 -2 3e1 2.5e-3 .5 5. -7.987000 0.1 1e-45 1e-46 3.4028235e38 1.17549435e-38 16777217 -0 "
         "+0.25 1E+2 0.000000000000000000000000001 123456789.123456789 9999999999999999999999999 "
         "0.30000001192092896 1.00000005960464477539062500000000000000000000000001");
     for (std::string token; good >> token;) {
@@ -135,6 +135,8 @@ TEST(TokenReader, WhiteSpaceOfAnyKindSeparatesTokens) {
     EXPECT_FALSE(ReadInt(reader, a));
     EXPECT_EQ(reader.error, TokenError::Missing);
     EXPECT_EQ(a, 1);
+    reader = MakeTokenReader("99999999999x", 12);  // too large, whatever follows
+    EXPECT_TRUE(!ReadInt(reader, a) && reader.error == TokenError::OutOfRange);
     const TextPosition position = PositionOf(text.data(), text.find("3.5"));
     EXPECT_TRUE(position.line == 2 && position.column == 3)
         << position.line << ":" << position.column;

@@ -32,4 +32,6 @@ TEST(WindowMessages, CloseRequestsComeBeforeTheQuitWithItsCode) {
     EXPECT_EQ(event.exitCode, 3);
     EXPECT_FALSE(PollEvent(event));
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    // Where no box can be shown, a question is answered No: the careful answer.
+    EXPECT_EQ(PrintMessageBox("?", "test", BoxButtons::YesNo, BoxIcon::None), BoxAnswer::No);
 }
