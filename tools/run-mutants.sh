@@ -138,7 +138,7 @@ start=$SECONDS
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 unit_targets=(quorvane_tests)  # builds the tools its tests run as well
-e2e_targets=(quorvane quorvane_window_probe quorvane_frame_rate quorvane_send_close)
+e2e_targets=(quorvane quorvane_window_probe quorvane_send_close)
 
 # The repository's files as the working tree has them; only files that differ are copied, so
 # that their new time stamps tell the build what to compile again.
