@@ -26,12 +26,16 @@ bool Report(const char* what) {
 constexpr const char* kWindowDrivers = "x11,wayland";
 
 // An X server under load now and then refuses a connection that follows another closely, as the
-// full-screen switch's does; a few tries a moment apart ride over that before giving up.
+// full-screen switch's does; a few tries a moment apart ride over that before giving up. With no
+// display named there is nothing a moment could bring, and each try would print its complaint.
 bool EnterVideo() {
     InstallQuitSignals();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");      // ours end the program in order
     SDL_SetHint(SDL_HINT_VIDEODRIVER, kWindowDrivers);  // SDL_VIDEODRIVER, when set, comes first
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    const bool displayNamed =
+        std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+    const int attempts = displayNamed ? 5 : 1;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
         if (attempt > 0) SDL_Delay(200);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     }
