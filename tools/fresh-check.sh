@@ -3,7 +3,7 @@
 # themselves. debootstrap makes a minimal root in a scratch directory, the repository goes in as
 # the working tree has it (tracked files and uncommitted changes, no build folders), and the two
 # commands run there as root, each timed. Not run by CI: it downloads several hundred megabytes
-# and took 18 minutes on two cores (fuzzing 60 s per target).
+# and took 14 to 18 minutes on two cores (fuzzing 60 s per target).
 #
 # Command 1 starts the viewer, which needs a display. The harness installs nothing for it: it
 # waits until command 1's own installation has put xvfb and xdotool in the root, then starts a
