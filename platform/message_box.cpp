@@ -57,8 +57,9 @@ BoxAnswer DefaultAnswer(BoxButtons buttons) {
     box.buttons = yesNo ? yesNoButtons : &okButton;
     int pressed = -1;
     if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        std::fprintf(stderr, "(no message box could be shown: %s)\n%s: %s\n", SDL_GetError(),
-                     caption, box.message);
+        std::fprintf(stderr, "(no message box could be shown: %s)\n", SDL_GetError());
+        PrintMessageBox(box.message, caption, yesNo ? BoxButtons::YesNo : BoxButtons::Ok,
+                        BoxIcon::None);
         std::_Exit(kBoxPrinted);
     }
     std::_Exit(pressed < 0 ? kBoxClosed : kBoxAnswerBase + pressed);

@@ -52,11 +52,11 @@ pointer_follows_the_focus() {
     # Back in front, the viewer holds the pointer at its window's centre again: that tells when it
     # has taken the focus, however long the platform takes to say so.
     x11 xdotool windowfocus "$id"
-    for _ in $(seq 100); do
-        [ "$(pointer_at)" = "X=320 Y=240 " ] && break
+    local tries=0
+    until [ "$(pointer_at)" = "X=320 Y=240 " ]; do
+        [ $((tries += 1)) -le 100 ] || fail "the pointer was not taken back with the focus"
         sleep 0.1
     done
-    [ "$(pointer_at)" = "X=320 Y=240 " ] || fail "the pointer was not taken back with the focus"
     sleep 0.3
     window_shot "$e2e_tmp/back.png"
     same_picture "$e2e_tmp/before.png" "$e2e_tmp/back.png" || fail "the view jumped on return"

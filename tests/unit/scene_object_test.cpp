@@ -101,7 +101,7 @@ std::string Join(const std::vector<std::string>& tokens, size_t padding,
     offsets.clear();
     for (size_t i = 0; i < tokens.size(); ++i) {
         offsets.push_back(text.size());
-        text += tokens[i] + kSeparators[i % 5];
+        text += tokens[i] + kSeparators[i % std::size(kSeparators)];
     }
     return text;
 }

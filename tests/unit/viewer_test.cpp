@@ -122,7 +122,9 @@ TEST_F(ViewerTest, FrameLoopAndSwitch) {
         held = frames[frame];
         ASSERT_TRUE(RunFrame(viewer)) << RecordedBoxesText();
         EXPECT_EQ(viewer.glWindow->fullscreen, fullscreen[frame]) << "frame " << frame;
-        EXPECT_TRUE(frame != 0 || glIsEnabled(GL_FOG)) << "switched with the fog on";
+        if (frame == 0) {
+            EXPECT_TRUE(glIsEnabled(GL_FOG)) << "switched with the fog on";
+        }
     }
     EXPECT_TRUE(viewer.done);
     EXPECT_TRUE(glIsEnabled(GL_FOG));
