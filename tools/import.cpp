@@ -8,6 +8,7 @@
 #include <new>  // bad_alloc
 #include <string>
 
+#include "tools/import/build_model.h"
 #include "tools/import/framing.h"
 #include "tools/import/memory_limit.h"
 #include "tools/import/read_model.h"
@@ -55,13 +56,16 @@ int main(int argc, char** argv) {
     if (directory.empty()) directory = "imported";
     CapMemory();
     try {
-        Model model;
+        ModelData data;
         std::string error;
-        const bool read = ReadModel(path, model, error);
-        for (const std::string& warning : model.warnings) {
+        const bool read = ReadModel(path, data, error);
+        for (const std::string& warning : data.warnings) {
             std::fprintf(stderr, "warning: %s\n", warning.c_str());
         }
         if (!read) return Refuse(path, error == "std::bad_alloc" ? kOutOfMemory : error);
+        if (!CheckModelData(data, error)) return Refuse(path, error);
+        Model model;
+        BuildModel(data, BuildOptions(), model);
         Framing framing;
         if (!FrameModel(model.meshes, framing)) {
             return Refuse(path, "its faces have no size that can be shown");

@@ -13,7 +13,7 @@
 #include "tests/unit/run_tool.h"
 #include "tests/unit/temp_dir.h"
 #include "tools/import/memory_limit.h"
-#include "tools/import/read_model.h"
+#include "tools/import/split_mesh.h"
 
 namespace {
 

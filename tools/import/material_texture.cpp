@@ -3,7 +3,7 @@
 #include <assimp/material.h>
 #include <assimp/scene.h>
 
-#include <algorithm>  // replace
+#include <algorithm>  // max, min, replace
 #include <cctype>     // tolower
 #include <cmath>      // isfinite
 #include <filesystem>
@@ -81,54 +81,47 @@ bool DecodeEmbedded(const aiTexture& embedded, Image& image, std::string& error)
     return true;
 }
 
-int32_t Remember(const std::string& key, ModelTexture texture, KnownTextures& known, Model& model) {
-    const int32_t index = static_cast<int32_t>(model.textures.size());
-    model.textures.push_back(std::move(texture));
-    known[key] = index;
-    return index;
-}
-
 }  // namespace
 
-int32_t MaterialTexture(const aiScene& scene, unsigned material, const std::string& modelDirectory,
-                        KnownTextures& known, Model& model) {
+SourceMaterial ReadMaterial(const aiScene& scene, unsigned material,
+                            const std::string& modelDirectory, KnownPictures& known,
+                            ModelData& model) {
     const aiMaterial& m = *scene.mMaterials[material];
-    const std::string name = m.GetName().C_Str();
-    aiString reference;
-    if (m.GetTexture(aiTextureType_DIFFUSE, 0, &reference) == AI_SUCCESS ||
-        m.GetTexture(aiTextureType_BASE_COLOR, 0, &reference) == AI_SUCCESS) {
-        const auto [embedded, embeddedIndex] = scene.GetEmbeddedTextureAndIndex(reference.C_Str());
-        const std::string file =
-            embedded != nullptr ? "" : FindPictureFile(reference.C_Str(), modelDirectory);
-        const std::string key =
-            embedded != nullptr ? "embedded " + std::to_string(embeddedIndex) : "file " + file;
-        const auto found = known.find(key);
-        if (found != known.end()) return found->second;
-        ModelTexture texture;
-        std::string error = "not found beside the model";
-        if (embedded != nullptr ? DecodeEmbedded(*embedded, texture.image, error)
-                                : !file.empty() && DecodeFile(file, texture.image, error)) {
-            texture.source = embedded != nullptr
-                                 ? "embedded picture " + std::string(reference.C_Str())
-                                 : fs::path(file).filename().string();
-            return Remember(key, std::move(texture), known, model);
-        }
-        model.warnings.push_back("texture '" + std::string(reference.C_Str()) + "' of material '" +
-                                 name + "': " + error + "; its diffuse colour is used instead");
-    }
-    aiColor4D colour(0.8f, 0.8f, 0.8f, 1.0f);  // assimp's own default grey
+    SourceMaterial out;
+    out.name = m.GetName().C_Str();
+    aiColor4D colour(out.colour[0], out.colour[1], out.colour[2], 1.0f);
     if (m.Get(AI_MATKEY_COLOR_DIFFUSE, colour) != AI_SUCCESS) m.Get(AI_MATKEY_BASE_COLOR, colour);
     const float read[3] = {colour.r, colour.g, colour.b};
-    double rgb[3];
-    std::string key = "colour";
     for (int i = 0; i < 3; ++i) {
-        rgb[i] = std::isfinite(read[i]) ? read[i] : 0.0;
-        key += " " + std::to_string(rgb[i]);
+        out.colour[i] = std::isfinite(read[i]) ? std::min(std::max(read[i], 0.0f), 1.0f) : 0.0f;
     }
+    aiString reference;
+    if (m.GetTexture(aiTextureType_DIFFUSE, 0, &reference) != AI_SUCCESS &&
+        m.GetTexture(aiTextureType_BASE_COLOR, 0, &reference) != AI_SUCCESS) {
+        return out;
+    }
+    const auto [embedded, embeddedIndex] = scene.GetEmbeddedTextureAndIndex(reference.C_Str());
+    const std::string file =
+        embedded != nullptr ? "" : FindPictureFile(reference.C_Str(), modelDirectory);
+    const std::string key =
+        embedded != nullptr ? "embedded " + std::to_string(embeddedIndex) : "file " + file;
     const auto found = known.find(key);
-    if (found != known.end()) return found->second;
-    ModelTexture texture;
-    texture.image = ColourTexture(rgb[0], rgb[1], rgb[2]);
-    texture.source = "colour of material '" + name + "'";
-    return Remember(key, std::move(texture), known, model);
+    if (found != known.end()) {
+        out.picture = found->second;
+        return out;
+    }
+    SourcePicture picture;
+    std::string error = "not found beside the model";
+    if (embedded != nullptr ? DecodeEmbedded(*embedded, picture.image, error)
+                            : !file.empty() && DecodeFile(file, picture.image, error)) {
+        picture.source = embedded != nullptr ? "embedded picture " + std::string(reference.C_Str())
+                                             : fs::path(file).filename().string();
+        out.picture = static_cast<int32_t>(model.pictures.size());
+        model.pictures.push_back(std::move(picture));
+        known[key] = out.picture;
+        return out;
+    }
+    model.warnings.push_back("texture '" + std::string(reference.C_Str()) + "' of material '" +
+                             out.name + "': " + error + "; its diffuse colour is used instead");
+    return out;
 }

@@ -1,6 +1,5 @@
-// A model on its way from the file it came in to the viewer's files, in the records the demo
-// generator writes with: the importer's parts hand it on to each other and never see assimp's
-// structures.
+// A model ready to be written as the viewer's files, in the records the demo generator writes
+// with: built from the model as read (model_data.h), framed, then written.
 #pragma once
 
 #include <string>
@@ -22,5 +21,4 @@ struct Model {
     // Triangles only, every node transform applied; a face's texture indexes `textures`.
     std::vector<Mesh> meshes;
     std::vector<ModelTexture> textures;
-    std::vector<std::string> warnings;  // what the user should know, one sentence each
 };

@@ -1,0 +1,13 @@
+// The scene's meshes and textures made from a model as read: turned upright, lit (see
+// shading.h) and cut into object files the viewer reads quickly.
+#pragma once
+
+#include "tools/import/model.h"
+#include "tools/import/model_data.h"
+
+struct BuildOptions {
+    bool shading = true;  // false: flat colours, as a material's diffuse colour alone gives
+};
+
+// Builds `model` from `data`, which has passed CheckModelData.
+void BuildModel(const ModelData& data, const BuildOptions& options, Model& model);
