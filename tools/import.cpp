@@ -1,9 +1,10 @@
-// quorvane-import MODEL [OUTDIR]: turns a model file of any format assimp reads (OBJ, glTF, PLY,
-// STL, FBX, Collada, 3DS, ...) into a scene directory the viewer is started in: OUTDIR, by default
-// a new directory named after the model in the current one. Prints what it wrote and what it left
-// out. Exit status: 0 when the scene was written, 1 when the model was refused or the scene could
-// not be written (nothing is left behind then), 2 for a usage error.
+// quorvane-import MODEL [OUTDIR] [options]: turns a model file of any format assimp reads (OBJ,
+// glTF, PLY, STL, FBX, Collada, 3DS, ...) into a scene directory the viewer is started in: OUTDIR,
+// by default a new directory named after the model in the current one. Prints what it wrote and
+// what it left out. Exit status: 0 when the scene was written, 1 when the model was refused or
+// the scene could not be written (nothing is left behind then), 2 for a usage error.
 #include <cstdio>
+#include <cstdlib>  // strtod
 #include <filesystem>
 #include <new>  // bad_alloc
 #include <string>
@@ -16,12 +17,72 @@
 
 namespace {
 
+struct ImportRequest {
+    std::string model;
+    std::string directory;  // empty: named after the model
+    bool upGiven = false;   // --up: the user's up axis instead of the file's
+    Axis up = Axis::PlusY;
+    BuildOptions build;            // --no-shading
+    double timeLimitSeconds = 60;  // --time-limit: how long the model's reading may take
+};
+
 int Usage(FILE* to, int status) {
-    std::fprintf(to,
-                 "usage: quorvane-import MODEL [OUTDIR]\n"
-                 "Writes MODEL as a scene in OUTDIR (default: a new directory named after the\n"
-                 "model); start the viewer in OUTDIR to see it.\n");
+    std::fprintf(
+        to,
+        "usage: quorvane-import MODEL [OUTDIR] [--up AXIS] [--no-shading]\n"
+        "                       [--time-limit SECONDS]\n"
+        "Writes MODEL as a scene in OUTDIR (default: a new directory named after the\n"
+        "model); start the viewer in OUTDIR to see it.\n"
+        "  --up AXIS             the model's up axis: +Z, -Z, +Y, -Y, +X or -X\n"
+        "                        (default: what the file declares, or its format's\n"
+        "                        convention)\n"
+        "  --no-shading          flat colours instead of lit ones\n"
+        "  --time-limit SECONDS  give up reading the model after this long (default 60)\n");
     return status;
+}
+
+int UsageError(const std::string& why) {
+    std::fprintf(stderr, "quorvane-import: %s\n", why.c_str());
+    return Usage(stderr, 2);
+}
+
+// 0 when the arguments make a request; -1 after the help text (exit 0); otherwise the exit
+// status, after saying why.
+int ParseArguments(int argc, char** argv, ImportRequest& request) {
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (argument == "-h" || argument == "--help") return Usage(stdout, -1);
+        if (argument == "--no-shading") {
+            request.build.shading = false;
+        } else if (argument == "--up") {
+            if (!hasValue || !ParseAxis(argv[i + 1], request.up)) {
+                return UsageError("--up wants one of +Z, -Z, +Y, -Y, +X, -X");
+            }
+            request.upGiven = true;
+            ++i;
+        } else if (argument == "--time-limit") {
+            char* end = nullptr;
+            const double seconds = hasValue ? std::strtod(argv[i + 1], &end) : 0.0;
+            if (!hasValue || end == argv[i + 1] || *end != '\0' || !(seconds > 0.0) ||
+                seconds > 86400.0) {
+                return UsageError("--time-limit wants a number of seconds, at most a day");
+            }
+            request.timeLimitSeconds = seconds;
+            ++i;
+        } else if (argument.empty() || argument[0] == '-' || positional == 2) {
+            return UsageError("unexpected argument '" + argument + "'");
+        } else {
+            (positional++ == 0 ? request.model : request.directory) = argument;
+        }
+    }
+    if (positional == 0) return Usage(stderr, 2);
+    if (request.directory.empty()) {
+        request.directory = std::filesystem::path(request.model).stem().string();
+        if (request.directory.empty()) request.directory = "imported";
+    }
+    return 0;
 }
 
 int Refuse(const std::string& model, const std::string& why) {
@@ -29,7 +90,8 @@ int Refuse(const std::string& model, const std::string& why) {
     return 1;
 }
 
-void Report(const Model& model, const Framing& framing, const std::string& directory) {
+void Report(const Model& model, const UpDeclaration& up, const Framing& framing,
+            const std::string& directory) {
     long vertices = 0, faces = 0;
     for (const Mesh& mesh : model.meshes) {
         vertices += static_cast<long>(mesh.vertices.size());
@@ -42,6 +104,7 @@ void Report(const Model& model, const Framing& framing, const std::string& direc
         std::printf("  texture %zu: %d x %d from %s\n", i, texture.image.width,
                     texture.image.height, texture.source.c_str());
     }
+    std::printf("up: %s (%s)\n", AxisName(up.axis), up.why.c_str());
     std::printf("scale: %.4g, to stand on the ground in front of the camera\n", framing.scale);
     std::printf("written to %s; start the viewer there to see it\n", directory.c_str());
 }
@@ -49,11 +112,10 @@ void Report(const Model& model, const Framing& framing, const std::string& direc
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string(argv[1]) == "--help") return Usage(stdout, 0);
-    if (argc < 2 || argc > 3 || argv[1][0] == '-') return Usage(stderr, 2);
-    const std::string path = argv[1];
-    std::string directory = argc == 3 ? argv[2] : std::filesystem::path(path).stem().string();
-    if (directory.empty()) directory = "imported";
+    ImportRequest request;
+    const int status = ParseArguments(argc, argv, request);
+    if (status != 0) return status < 0 ? 0 : status;
+    const std::string& path = request.model;
     CapMemory();
     try {
         ModelData data;
@@ -64,14 +126,17 @@ int main(int argc, char** argv) {
         }
         if (!read) return Refuse(path, error == "std::bad_alloc" ? kOutOfMemory : error);
         if (!CheckModelData(data, error)) return Refuse(path, error);
+        if (request.upGiven) data.up = UpDeclaration{request.up, "given with --up"};
         Model model;
-        BuildModel(data, BuildOptions(), model);
+        BuildModel(data, request.build, model);
         Framing framing;
         if (!FrameModel(model.meshes, framing)) {
             return Refuse(path, "its faces have no size that can be shown");
         }
-        if (!WriteScene(model, framing.camera, directory, error)) return Refuse(path, error);
-        Report(model, framing, directory);
+        if (!WriteScene(model, framing.camera, request.directory, error)) {
+            return Refuse(path, error);
+        }
+        Report(model, data.up, framing, request.directory);
         return 0;
     } catch (const std::bad_alloc&) {
         return Refuse(path, kOutOfMemory);

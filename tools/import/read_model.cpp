@@ -121,10 +121,14 @@ bool ColladaUp(const std::string& path, Axis& axis) {
     const size_t at = head.find("<up_axis>");
     if (at == std::string::npos) return false;
     const std::string named = head.substr(at + 9, 4);
-    if (named == "X_UP") axis = Axis::PlusX;
-    else if (named == "Y_UP") axis = Axis::PlusY;
-    else if (named == "Z_UP") axis = Axis::PlusZ;
-    else return false;
+    if (named == "X_UP")
+        axis = Axis::PlusX;
+    else if (named == "Y_UP")
+        axis = Axis::PlusY;
+    else if (named == "Z_UP")
+        axis = Axis::PlusZ;
+    else
+        return false;
     return true;
 }
 
@@ -134,17 +138,19 @@ struct ZUpFormat {
     const char* importer;
     const char* name;
 };
-const ZUpFormat kZUpFormats[] = {
-    {"(STL)", "STL"}, {"(PLY)", "PLY"}, {"OFF Importer", "OFF"}, {"3mf Importer", "3MF"},
-    {"(AMF)", "AMF"}};
+const ZUpFormat kZUpFormats[] = {{"(STL)", "STL"},
+                                 {"(PLY)", "PLY"},
+                                 {"OFF Importer", "OFF"},
+                                 {"3mf Importer", "3MF"},
+                                 {"(AMF)", "AMF"}};
 
 // Which way the file says is up, or what its format's convention is.
 UpDeclaration DeclaredUp(const aiScene& scene, const std::string& path) {
     const std::string format = SourceFormat(scene);
     UpDeclaration up;
     int32_t axis = 1, sign = 1;
-    if (format.find("FBX") != std::string::npos && Metadata(scene, "UpAxis", axis) &&
-        axis >= 0 && axis <= 2) {
+    if (format.find("FBX") != std::string::npos && Metadata(scene, "UpAxis", axis) && axis >= 0 &&
+        axis <= 2) {
         Metadata(scene, "UpAxisSign", sign);
         up.axis = static_cast<Axis>(axis * 2 + (sign < 0 ? 1 : 0));
         up.why = "declared in the FBX file";
