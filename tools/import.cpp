@@ -14,6 +14,7 @@
 #include "tools/import/memory_limit.h"
 #include "tools/import/read_model.h"
 #include "tools/import/scene_writer.h"
+#include "tools/import/upright.h"
 
 namespace {
 
@@ -127,6 +128,7 @@ int main(int argc, char** argv) {
         if (!read) return Refuse(path, error == "std::bad_alloc" ? kOutOfMemory : error);
         if (!CheckModelData(data, error)) return Refuse(path, error);
         if (request.upGiven) data.up = UpDeclaration{request.up, "given with --up"};
+        TurnUpright(data);
         Model model;
         BuildModel(data, request.build, model);
         Framing framing;

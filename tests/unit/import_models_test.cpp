@@ -4,12 +4,14 @@
 // of the pictures are golden images (see golden.h).
 #include <gtest/gtest.h>
 
-#include <algorithm>  // min
+#include <algorithm>  // min, nth_element
 #include <cmath>
+#include <cstdio>  // printf
 #include <filesystem>
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "scene/camera.h"
 #include "scene/scene_file.h"
@@ -47,14 +49,16 @@ const ModelCase kCases[] = {
     {"PLY/Wuson.ply", 3732, false, ""},
     {"PLY/cube_binary.ply", 12, false, ""},
     {"STL/Spider_binary.stl", 1368, false, ""},
-    {"STL/sphereWithHole.stl", 285, false, ""},
     {"FBX/spider.fbx", 1368, false, ""},
     {"FBX/cubes_with_mirroring_and_pivot.fbx", 420, false, ""},
     {"FBX/huesitos.fbx", 120, false, ""},
     {"Collada/teapot_instancenodes.DAE", 2048, false, ""},
-    {"3DS/fels.3ds", 768, false, ""},
     {"BLEND/Suzanne_248.blend", 3872, false, ""},
     {"AC/Wuson.ac", 3732, false, ""},
+    {"MD2/faerie.md2", 654, false, ""},
+    {"STL/sphereWithHole.stl", 285, false, "import_sphere"},
+    {"3DS/fels.3ds", 768, false, "import_rock"},
+    {"OBJ/cube_with_vertexcolors.obj", 12, false, "import_colour_cube"},
 };
 
 // The lowest height of any face corner in the scene and the largest distance of one from the
@@ -87,6 +91,32 @@ std::tuple<double, double> LowestAndFarthest(const std::string& root) {
     return {lowest, farthest};
 }
 
+uint8_t kClear = 26;  // the viewer's clear colour 0.1, as the 16-bit window stores it
+
+bool IsClear(const uint8_t* p) {
+    return p[0] == kClear && p[1] == kClear && p[2] == kClear;
+}
+
+double BrightnessAt(const uint8_t* p) {
+    return (p[0] + p[1] + p[2]) / 3.0;
+}
+
+// How much form a picture shows: the share of the model's pixels whose brightness differs from
+// the model's median brightness by more than a tenth of it. A flat silhouette shows none.
+double FormShown(const Image& picture) {
+    std::vector<double> brightness;
+    for (size_t i = 0; i < picture.rgba.size(); i += 4) {
+        if (!IsClear(&picture.rgba[i])) brightness.push_back(BrightnessAt(&picture.rgba[i]));
+    }
+    if (brightness.empty()) return 0.0;
+    std::vector<double> sorted = brightness;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    const double median = sorted[sorted.size() / 2];
+    long differing = 0;
+    for (double b : brightness) differing += std::abs(b - median) > 0.1 * median ? 1 : 0;
+    return static_cast<double>(differing) / brightness.size();
+}
+
 // What the first frame shows: the share of pixels other than the clear colour, whether any of them
 // lies on the picture's edge, and how many colours they have.
 struct Coverage {
@@ -96,14 +126,13 @@ struct Coverage {
 };
 
 Coverage Measure(const Image& picture) {
-    const uint8_t kClear = 26;  // the viewer's clear colour 0.1, as the 16-bit window stores it
     Coverage coverage;
     std::set<uint32_t> colours;
     long covered = 0;
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
             const uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
-            if (p[0] == kClear && p[1] == kClear && p[2] == kClear) continue;
+            if (IsClear(p)) continue;
             ++covered;
             colours.insert(p[0] << 16 | p[1] << 8 | p[2]);
             coverage.onEdge = coverage.onEdge || x == 0 || y == 0 || x == picture.width - 1 ||
@@ -119,8 +148,9 @@ Coverage Measure(const Image& picture) {
 
 // Catches a format or picture source that stops importing, meshes or instances lost or doubled,
 // polygons not triangulated, a node transform not applied, a scene the viewer refuses, a model
-// floating or sunk, partly fogged, cut off by the frame or too small to see, and textures lost,
-// misplaced (a flat colour) or upside down (goldens).
+// floating or sunk, partly fogged, cut off by the frame or too small to see, textures lost,
+// misplaced (a flat colour) or upside down (goldens), and a model without a picture drawn as a
+// flat silhouette (its form measured lit, and flat with --no-shading as it was before light).
 TEST(ImportedModels, ImportCheckAndShowWhole) {
     ASSERT_TRUE(std::filesystem::is_directory(kModels)) << "install assimp-testmodels";
     TempDir dir;
@@ -150,6 +180,20 @@ TEST(ImportedModels, ImportCheckAndShowWhole) {
         EXPECT_FALSE(coverage.onEdge) << "the frame should hold the whole model";
         if (model.textured) {
             EXPECT_GT(coverage.colours, 16u) << "a texture should show";
+        } else {
+            const double lit = FormShown(LoadPng(Rendered(name)));
+            ASSERT_EQ(RunTool("quorvane-import",
+                              "'" + kModels + model.file + "' " + scene + "-flat --no-shading",
+                              dir.path(), log),
+                      0);
+            ASSERT_EQ(
+                RunTool("quorvane-shot", "data/demo.scn '" + Rendered("flat") + "' --size 160x120",
+                        scene + "-flat", log),
+                0);
+            const double flat = FormShown(LoadPng(Rendered("flat")));
+            std::printf("form shown by %s: %.0f%% flat, %.0f%% lit\n", model.file, 100 * flat,
+                        100 * lit);
+            EXPECT_GT(lit, 0.25) << "the model's form should show";
         }
         if (*model.golden != '\0') ExpectMatchesGolden(name);
     }

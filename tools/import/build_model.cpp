@@ -1,47 +1,185 @@
 #include "tools/import/build_model.h"
 
+#include <algorithm>  // min
+#include <cstring>    // memcmp
+#include <map>
+
+#include "tools/import/colour_atlas.h"
+#include "tools/import/corner_normals.h"
+#include "tools/import/same_position.h"
+#include "tools/import/shading.h"
 #include "tools/import/split_mesh.h"
 #include "tools/import/texture_image.h"
 
-void BuildModel(const ModelData& data, const BuildOptions& options, Model& model) {
-    (void)options;
-    std::vector<int32_t> textureOf(data.materials.size());
-    for (size_t m = 0; m < data.materials.size(); ++m) {
-        const SourceMaterial& material = data.materials[m];
-        ModelTexture texture;
-        if (material.picture >= 0) {
-            texture.image = data.pictures[material.picture].image;
-            texture.source = data.pictures[material.picture].source;
-        } else {
-            texture.image =
-                ColourTexture(material.colour[0], material.colour[1], material.colour[2]);
-            texture.source = "colour of material '" + material.name + "'";
-        }
-        textureOf[m] = static_cast<int32_t>(model.textures.size());
-        model.textures.push_back(std::move(texture));
+namespace {
+
+// The model's textures, each made once however many meshes use it.
+class Textures {
+  public:
+    explicit Textures(Model& model) : model_(model) {}
+
+    int32_t Add(ModelTexture texture) {
+        model_.textures.push_back(std::move(texture));
+        return static_cast<int32_t>(model_.textures.size() - 1);
     }
-    for (const SourceMesh& from : data.meshes) {
+    int32_t Picture(const ModelData& data, int32_t picture) {
+        return Once("picture " + std::to_string(picture), [&] {
+            return ModelTexture{data.pictures[picture].image, data.pictures[picture].source};
+        });
+    }
+    // A material's colour, lit (a shading texture) or flat (1 x 1).
+    int32_t Colour(const SourceMaterial& material, bool lit) {
+        std::string key = lit ? "lit" : "flat";
+        for (float channel : material.colour) key += " " + std::to_string(channel);
+        return Once(key, [&] {
+            const float* c = material.colour;
+            return ModelTexture{
+                lit ? ShadingTexture(c) : ColourTexture(c[0], c[1], c[2]),
+                (lit ? "lit colour of material '" : "colour of material '") + material.name + "'"};
+        });
+    }
+
+  private:
+    template <typename Make>
+    int32_t Once(const std::string& key, Make make) {
+        const auto found = made_.find(key);
+        if (found != made_.end()) return found->second;
+        return made_[key] = Add(make());
+    }
+
+    Model& model_;
+    std::map<std::string, int32_t> made_;
+};
+
+Vertex At(const SourceMesh& mesh, size_t vertex) {
+    Vertex v;
+    v.x = mesh.positions[vertex * 3];
+    v.y = mesh.positions[vertex * 3 + 1];
+    v.z = mesh.positions[vertex * 3 + 2];
+    return v;
+}
+
+void AddPieces(Mesh mesh, Model& model) {
+    for (Mesh& piece : SplitMesh(std::move(mesh))) model.meshes.push_back(std::move(piece));
+}
+
+// The file's own vertices and texture coordinates: for a picture, or for one flat colour.
+void AddAsGiven(const SourceMesh& from, int32_t texture, Model& model) {
+    Mesh mesh;
+    const size_t n = from.positions.size() / 3;
+    mesh.vertices.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        mesh.vertices[i] = At(from, i);
+        if (!from.uvs.empty()) {
+            mesh.vertices[i].u = from.uvs[i * 2];
+            mesh.vertices[i].v = from.uvs[i * 2 + 1];
+        }
+    }
+    mesh.faces.resize(from.triangles.size() / 3);
+    for (size_t f = 0; f < mesh.faces.size(); ++f) {
+        Face& face = mesh.faces[f];
+        face.a = static_cast<int32_t>(from.triangles[f * 3]);
+        face.b = static_cast<int32_t>(from.triangles[f * 3 + 1]);
+        face.c = static_cast<int32_t>(from.triangles[f * 3 + 2]);
+        face.texture = texture;
+    }
+    AddPieces(std::move(mesh), model);
+}
+
+// One colour, lit: a vertex for each position and normal that meet at a corner, its texture
+// coordinates looking its brightness up in the material's shading texture.
+void AddShaded(const SourceMesh& from, int32_t texture, Model& model) {
+    const std::vector<uint32_t> position = SamePositions(from.positions);
+    const std::vector<Normal> normals =
+        CornerNormals(from.positions, position, from.triangles, from.normals);
+    Mesh mesh;
+    // The vertices made for each position, chained: first[p], then next[] of each.
+    std::vector<int32_t> first(position.size(), -1), next;
+    std::vector<Normal> normalOf;
+    std::vector<int32_t> corner(from.triangles.size());
+    for (size_t c = 0; c < from.triangles.size(); ++c) {
+        const uint32_t p = position[from.triangles[c]];
+        const Normal& n = normals[c];
+        int32_t v = first[p];
+        while (v >= 0 && std::memcmp(&normalOf[v], &n, sizeof n) != 0) v = next[v];
+        if (v < 0) {
+            v = static_cast<int32_t>(mesh.vertices.size());
+            Vertex made = At(from, p);
+            ShadingCoordinates(n, made.u, made.v);
+            mesh.vertices.push_back(made);
+            normalOf.push_back(n);
+            next.push_back(first[p]);
+            first[p] = v;
+        }
+        corner[c] = v;
+    }
+    mesh.faces.resize(from.triangles.size() / 3);
+    for (size_t f = 0; f < mesh.faces.size(); ++f) {
+        mesh.faces[f].a = corner[f * 3];
+        mesh.faces[f].b = corner[f * 3 + 1];
+        mesh.faces[f].c = corner[f * 3 + 2];
+        mesh.faces[f].texture = texture;
+    }
+    AddPieces(std::move(mesh), model);
+}
+
+// Vertex colours, lit when `lit`: three vertices of its own for every face, in pieces small
+// enough for one atlas and one object file each.
+void AddColoured(const SourceMesh& from, bool lit, Textures& textures, Model& model) {
+    std::vector<Normal> normals;
+    if (lit) {
+        normals = CornerNormals(from.positions, SamePositions(from.positions), from.triangles,
+                                from.normals);
+    }
+    const size_t faces = from.triangles.size() / 3;
+    const size_t perPiece = std::min(kAtlasFaces, kMaxMeshVertices / 3);
+    for (size_t start = 0; start < faces; start += perPiece) {
+        const size_t count = std::min(perPiece, faces - start);
+        std::vector<Rgb> colours(count * 3);
+        for (size_t c = 0; c < count * 3; ++c) {
+            const size_t corner = start * 3 + c;
+            const uint8_t* rgba = &from.colours[size_t{from.triangles[corner]} * 4];
+            const double shade = lit ? Brightness(normals[corner]) : 1.0;
+            colours[c] = Rgb{rgba[0] * shade, rgba[1] * shade, rgba[2] * shade};
+        }
+        std::vector<AtlasCorner> places;
+        ModelTexture atlas{ColourAtlas(colours, places), ""};
+        atlas.source = std::string(lit ? "lit " : "") + "vertex colours of faces " +
+                       std::to_string(start) + " to " + std::to_string(start + count - 1);
+        const int32_t texture = textures.Add(std::move(atlas));
         Mesh mesh;
-        const size_t n = from.positions.size() / 3;
-        mesh.vertices.resize(n);
-        for (size_t i = 0; i < n; ++i) {
-            Vertex& v = mesh.vertices[i];
-            v.x = from.positions[i * 3];
-            v.y = from.positions[i * 3 + 1];
-            v.z = from.positions[i * 3 + 2];
-            if (!from.uvs.empty()) {
-                v.u = from.uvs[i * 2];
-                v.v = from.uvs[i * 2 + 1];
-            }
+        mesh.vertices.resize(count * 3);
+        mesh.faces.resize(count);
+        for (size_t c = 0; c < count * 3; ++c) {
+            Vertex& v = mesh.vertices[c];
+            v = At(from, from.triangles[start * 3 + c]);
+            v.u = places[c].u;
+            v.v = places[c].v;
         }
-        for (size_t t = 0; t + 2 < from.triangles.size(); t += 3) {
-            Face face;
-            face.a = static_cast<int32_t>(from.triangles[t]);
-            face.b = static_cast<int32_t>(from.triangles[t + 1]);
-            face.c = static_cast<int32_t>(from.triangles[t + 2]);
-            face.texture = textureOf[from.material];
-            mesh.faces.push_back(face);
+        for (size_t f = 0; f < count; ++f) {
+            mesh.faces[f].a = static_cast<int32_t>(f * 3);
+            mesh.faces[f].b = static_cast<int32_t>(f * 3 + 1);
+            mesh.faces[f].c = static_cast<int32_t>(f * 3 + 2);
+            mesh.faces[f].texture = texture;
         }
-        for (Mesh& piece : SplitMesh(std::move(mesh))) model.meshes.push_back(std::move(piece));
+        model.meshes.push_back(std::move(mesh));
+    }
+}
+
+}  // namespace
+
+void BuildModel(const ModelData& data, const BuildOptions& options, Model& model) {
+    Textures textures(model);
+    for (const SourceMesh& mesh : data.meshes) {
+        const SourceMaterial& material = data.materials[mesh.material];
+        if (material.picture >= 0) {
+            AddAsGiven(mesh, textures.Picture(data, material.picture), model);
+        } else if (!mesh.colours.empty()) {
+            AddColoured(mesh, options.shading, textures, model);
+        } else if (options.shading) {
+            AddShaded(mesh, textures.Colour(material, true), model);
+        } else {
+            AddAsGiven(mesh, textures.Colour(material, false), model);
+        }
     }
 }
