@@ -14,11 +14,11 @@ struct Normal {
 };
 
 // The normals of `triangles`' corners (three per face, in the order of `triangles`), unit length.
-// `position` is SamePositions(positions). Corners at the same position share the normal, weighted by
-// their angles, of those faces around them that meet their own face within kCreaseDegrees.
-// Where `vertexNormals` (one triple per vertex) is not empty, a corner takes its vertex's normal
-// instead, unless that one has no length. A corner of a face without area takes the normal of the
-// faces around it, or +Y when it has none.
+// `position` is SamePositions(positions). Corners at the same position share the normal of those
+// faces around them that meet their own face within kCreaseDegrees, each weighted by its angle
+// there. Where `vertexNormals` (one triple per vertex) is not empty, a corner takes its vertex's
+// normal instead, unless that one has no length. A corner of a face without area takes the
+// normal of the faces around it, or +Y when it has none.
 std::vector<Normal> CornerNormals(const std::vector<float>& positions,
                                   const std::vector<uint32_t>& position,
                                   const std::vector<uint32_t>& triangles,
