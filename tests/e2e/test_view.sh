@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# quorvane-view as a user meets it: a model file opens in the viewer after one import, the
+# second look at it imports nothing, a changed model is imported again, a model the importer
+# refuses ends with the importer's message and status, and a scene folder opens as it is.
+quorvane="$1"
+source "$2/tests/e2e/lib.sh"
+source "$2/tests/e2e/viewer.sh"
+view="$e2e_build/quorvane-view"
+export XDG_CACHE_HOME="$e2e_tmp/cache"
+models="$e2e_tmp/models"
+mkdir -p "$models"
+
+# Opens TARGET with quorvane-view, waits for the window and the drawn scene, ends the viewer
+# with Escape; the output is in $e2e_tmp/NAME.log.
+look_at() {
+    local name="$1" target="$2" pid
+    start_logged "$name" "$view" "$target"
+    pid="$e2e_last_pid"
+    wait_for_window Quorvane 60 >/dev/null
+    wait_for_model "$e2e_tmp/$name.png"
+    x11 xdotool key Escape
+    expect_exit "$pid" 0
+}
+
+# A lit model shows a few dozen shades at least where the clear colour is one; the window is 16
+# bits deep, so a smooth gradient has fewer than the demo's hundreds of colours.
+wait_for_model() {
+    local shot="$1" colours=0
+    for _ in $(seq 120); do
+        window_shot "$shot"
+        colours="$(/usr/bin/convert "$shot" -format %k info:)"
+        [ "$colours" -gt 24 ] && return 0
+        sleep 0.25
+    done
+    fail "no model drawn within 30s (last shot: $colours colours)"
+}
+
+imported() {
+    grep -q '^object files: ' "$e2e_tmp/$1.log"
+}
+
+cached_stamp() {
+    local stamp
+    stamp="$(ls "$XDG_CACHE_HOME"/quorvane/sphere-*/import.stamp 2>/dev/null | head -n 1)"
+    [ -n "$stamp" ] || fail "no stamped cache folder for the sphere"
+    echo "$stamp"
+}
+
+start_xvfb 1024x768x24
+cp /usr/share/assimp/models/STL/sphereWithHole.stl "$models/sphere.stl"
+look_at first "$models/sphere.stl"
+imported first || fail "the first look did not import the model"
+stamp="$(cached_stamp)"
+[ -f "$(dirname "$stamp")/data/report.log" ] || fail "the viewer did not run in the cache folder"
+before="$(stat -c %i "$stamp")"
+
+look_at second "$models/sphere.stl"
+imported second && fail "the second look imported the model again"
+[ "$(stat -c %i "$(cached_stamp)")" = "$before" ] || fail "the cache folder was made again"
+
+cp /usr/share/assimp/models/STL/Spider_binary.stl "$models/sphere.stl"
+look_at changed "$models/sphere.stl"
+imported changed || fail "a changed model was not imported again"
+
+: >"$models/empty.obj"
+status=0
+"$view" "$models/empty.obj" >"$e2e_tmp/refused.log" 2>&1 || status=$?
+[ "$status" -eq 1 ] || fail "a refused model ended with $status, not 1"
+grep -q "^quorvane-import: $models/empty.obj: " "$e2e_tmp/refused.log" \
+    || fail "the importer's refusal was not passed on: $(cat "$e2e_tmp/refused.log")"
+ls "$XDG_CACHE_HOME"/quorvane/ | grep -q '^empty' && fail "a refused model left a cache folder"
+
+dir="$(viewer_dir scene)"
+look_at scene "$dir"  # the demo: hundreds of colours
+expect_demo_report "$dir"
+echo "quorvane-view: model imported once, reused, imported again when changed; refusal passed on; scene folder opened"
