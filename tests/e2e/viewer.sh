@@ -4,8 +4,9 @@
 #   start_viewer NAME DIR            runs the viewer in DIR in the background, output in
 #                                    $e2e_tmp/NAME.log; its process id in $e2e_last_pid
 #   window_shot FILE                 screenshot of the viewer's 640x480 area at (0, 0)
-#   wait_for_scene FILE [SECS]       waits until the viewer's area shows drawn geometry, not only
-#                                    the clear colour; the last shot stays in FILE
+#   wait_for_scene FILE [SECS] [N]   waits until the viewer's area shows drawn geometry, more than
+#                                    N colours (200), not only the clear colour; the last shot
+#                                    stays in FILE
 #   same_picture A B                 true when the two shots have the same pixels
 #   x_connections PID                the sockets PID holds (a new window makes a new connection)
 #   wait_for_reconnect PID SOCKETS [SECS]   waits until PID's sockets are no longer SOCKETS
@@ -37,11 +38,11 @@ window_shot() {
 
 # The clear colour alone is one colour; the demo scene shows thousands.
 wait_for_scene() {
-    local shot="$1" seconds="${2:-30}" colours=0
+    local shot="$1" seconds="${2:-30}" least="${3:-200}" colours=0
     for _ in $(seq $((seconds * 4))); do
         window_shot "$shot"
         colours="$(/usr/bin/convert "$shot" -format %k info:)"
-        [ "$colours" -gt 200 ] && return 0
+        [ "$colours" -gt "$least" ] && return 0
         sleep 0.25
     done
     fail "no scene drawn within ${seconds}s (last shot: $colours colours)"
