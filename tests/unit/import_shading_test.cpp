@@ -3,6 +3,7 @@
 // that stands a model upright.
 #include <gtest/gtest.h>
 
+#include <algorithm>  // copy
 #include <cmath>
 #include <random>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "tools/import/build_model.h"
 #include "tools/import/colour_atlas.h"
 #include "tools/import/corner_normals.h"
+#include "tools/import/picture_light.h"
 #include "tools/import/same_position.h"
 #include "tools/import/shading.h"
 #include "tools/import/upright.h"
@@ -231,4 +233,40 @@ TEST(BuildModel, OneVertexPerPlaceAndNormalWhenLitTheFilesOwnWhenFlat) {
     EXPECT_EQ(lit.textures[0].image.width, kShadingSide);
     EXPECT_EQ(flat.meshes[0].vertices.size(), mesh.positions.size() / 3);
     EXPECT_EQ(flat.textures[0].image.width, 1);
+}
+
+// Catches a mirrored layout lit as one (one half of a model given the other half's light), a
+// copy's texture coordinates pointing at the wrong copy, and a tiled picture darkened as if each
+// repeat were one place.
+TEST(PictureLight, MirroredFacesGetACopyOfTheirOwnTiledPicturesStayUnlit) {
+    const Image picture = MakeImage(16, 16, false);  // white
+    // Two faces on one part of the picture, one facing the key light, one facing away.
+    PictureFace towards, away;
+    for (int k = 0; k < 3; ++k) {
+        towards.vertex[k] = k;
+        away.vertex[k] = 3 + k;
+        towards.normal[k] = Normal{-0.3f, 0.64f, 0.7f};
+        away.normal[k] = Normal{0.3f, -0.64f, -0.7f};
+    }
+    const float u[3] = {0.1f, 0.9f, 0.1f}, v[3] = {0.1f, 0.1f, 0.9f};
+    std::copy(u, u + 3, towards.u), std::copy(v, v + 3, towards.v);
+    std::copy(u, u + 3, away.u), std::copy(v, v + 3, away.v);
+    LitPicture lit;
+    ASSERT_TRUE(LightPicture(picture, {towards, away}, 1024, lit));
+    ASSERT_EQ(lit.copies, 2);
+    ASSERT_EQ(lit.copyOf.size(), 2u);
+    EXPECT_NE(lit.copyOf[0], lit.copyOf[1]);
+    EXPECT_EQ(lit.image.height, 32);
+    // Each face's own light where its corners point, in its own copy.
+    for (int f = 0; f < 2; ++f) {
+        const PictureFace& face = f == 0 ? towards : away;
+        const double middleU = (u[0] + u[1] + u[2]) / 3, middleV = (v[0] + v[1] + v[2]) / 3;
+        const Rgb got = Sample(lit.image, middleU, StackedV(middleV, lit.copyOf[f], lit.copies));
+        EXPECT_NEAR(got.r, 255.0 * Brightness(face.normal[0]), 3.0) << "face " << f;
+    }
+    PictureFace tiled = towards;
+    tiled.u[1] = 3.0f;  // the picture repeated three times across the face
+    EXPECT_FALSE(LightPicture(picture, {tiled}, 1024, lit));
+    EXPECT_EQ(lit.copies, 0);
+    EXPECT_FALSE(LightPicture(picture, {towards, away}, 16, lit)) << "no room for a second copy";
 }

@@ -1,11 +1,12 @@
 #include "tools/import/build_model.h"
 
-#include <algorithm>  // min
+#include <algorithm>  // max, min
 #include <cstring>    // memcmp
 #include <map>
 
 #include "tools/import/colour_atlas.h"
 #include "tools/import/corner_normals.h"
+#include "tools/import/picture_light.h"
 #include "tools/import/same_position.h"
 #include "tools/import/shading.h"
 #include "tools/import/split_mesh.h"
@@ -22,9 +23,15 @@ class Textures {
         model_.textures.push_back(std::move(texture));
         return static_cast<int32_t>(model_.textures.size() - 1);
     }
-    int32_t Picture(const ModelData& data, int32_t picture) {
+    // A picture, lit where `lit` holds it lit.
+    int32_t Picture(const ModelData& data, int32_t picture, LitPicture& lit) {
         return Once("picture " + std::to_string(picture), [&] {
-            return ModelTexture{data.pictures[picture].image, data.pictures[picture].source};
+            const SourcePicture& source = data.pictures[picture];
+            if (lit.copies == 0) return ModelTexture{source.image, source.source};
+            return ModelTexture{
+                std::move(lit.image),
+                source.source + ", lit" +
+                    (lit.copies > 1 ? " in " + std::to_string(lit.copies) + " copies" : "")};
         });
     }
     // A material's colour, lit (a shading texture) or flat (1 x 1).
@@ -59,28 +66,85 @@ Vertex At(const SourceMesh& mesh, size_t vertex) {
     return v;
 }
 
+// The model's pictures lit where their layouts allow (see picture_light.h), and for each mesh
+// that shows one, the copy of it each face lies in.
+struct LitPictures {
+    std::vector<LitPicture> pictures;              // copies 0: left unlit
+    std::vector<std::vector<uint8_t>> copyOfFace;  // by mesh; empty when not lit
+};
+
+LitPictures LightPictures(const ModelData& data) {
+    LitPictures lit;
+    lit.pictures.resize(data.pictures.size());
+    lit.copyOfFace.resize(data.meshes.size());
+    std::vector<std::vector<PictureFace>> faces(data.pictures.size());
+    std::vector<uint32_t> vertices(data.pictures.size(), 0);  // numbered so far, by picture
+    std::vector<size_t> firstFace(data.meshes.size(), 0);     // in its picture's faces
+    for (size_t m = 0; m < data.meshes.size(); ++m) {
+        const SourceMesh& mesh = data.meshes[m];
+        const int32_t picture = data.materials[mesh.material].picture;
+        if (picture < 0 || mesh.uvs.empty()) continue;
+        const std::vector<Normal> normals = CornerNormals(
+            mesh.positions, SamePositions(mesh.positions), mesh.triangles, mesh.normals);
+        firstFace[m] = faces[picture].size();
+        for (size_t f = 0; f < mesh.triangles.size() / 3; ++f) {
+            PictureFace face;
+            for (int k = 0; k < 3; ++k) {
+                const uint32_t vertex = mesh.triangles[f * 3 + k];
+                face.vertex[k] = vertices[picture] + vertex;
+                face.u[k] = mesh.uvs[size_t{vertex} * 2];
+                face.v[k] = mesh.uvs[size_t{vertex} * 2 + 1];
+                face.normal[k] = normals[f * 3 + k];
+            }
+            faces[picture].push_back(face);
+        }
+        vertices[picture] += static_cast<uint32_t>(mesh.positions.size() / 3);
+    }
+    for (size_t p = 0; p < data.pictures.size(); ++p) {
+        if (!faces[p].empty()) {
+            LightPicture(data.pictures[p].image, faces[p], kMaxTextureSide, lit.pictures[p]);
+        }
+    }
+    for (size_t m = 0; m < data.meshes.size(); ++m) {
+        const SourceMesh& mesh = data.meshes[m];
+        const int32_t picture = data.materials[mesh.material].picture;
+        if (picture < 0 || mesh.uvs.empty() || lit.pictures[picture].copies == 0) continue;
+        const std::vector<uint8_t>& copyOf = lit.pictures[picture].copyOf;
+        lit.copyOfFace[m].assign(copyOf.begin() + firstFace[m],
+                                 copyOf.begin() + firstFace[m] + mesh.triangles.size() / 3);
+    }
+    return lit;
+}
+
 void AddPieces(Mesh mesh, Model& model) {
     for (Mesh& piece : SplitMesh(std::move(mesh))) model.meshes.push_back(std::move(piece));
 }
 
-// The file's own vertices and texture coordinates: for a picture, or for one flat colour.
-void AddAsGiven(const SourceMesh& from, int32_t texture, Model& model) {
+// The file's own vertices and texture coordinates: for a picture, or for one flat colour. With
+// `copyOf`, the picture is lit in `copies` copies and each face lies in copyOf[face]: a vertex
+// whose faces lie in several copies is made once for each.
+void AddAsGiven(const SourceMesh& from, int32_t texture, Model& model,
+                const std::vector<uint8_t>& copyOf = {}, int copies = 1) {
     Mesh mesh;
     const size_t n = from.positions.size() / 3;
-    mesh.vertices.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-        mesh.vertices[i] = At(from, i);
-        if (!from.uvs.empty()) {
-            mesh.vertices[i].u = from.uvs[i * 2];
-            mesh.vertices[i].v = from.uvs[i * 2 + 1];
-        }
-    }
+    // The vertex made for each file vertex and copy; -1 until made.
+    std::vector<int32_t> made(n * static_cast<size_t>(copies), -1);
     mesh.faces.resize(from.triangles.size() / 3);
-    for (size_t f = 0; f < mesh.faces.size(); ++f) {
-        Face& face = mesh.faces[f];
-        face.a = static_cast<int32_t>(from.triangles[f * 3]);
-        face.b = static_cast<int32_t>(from.triangles[f * 3 + 1]);
-        face.c = static_cast<int32_t>(from.triangles[f * 3 + 2]);
+    for (size_t c = 0; c < from.triangles.size(); ++c) {
+        const uint32_t vertex = from.triangles[c];
+        const int copy = copyOf.empty() ? 0 : copyOf[c / 3];
+        int32_t& index = made[size_t{vertex} * copies + copy];
+        if (index < 0) {
+            index = static_cast<int32_t>(mesh.vertices.size());
+            Vertex v = At(from, vertex);
+            if (!from.uvs.empty()) {
+                v.u = from.uvs[size_t{vertex} * 2];
+                v.v = StackedV(from.uvs[size_t{vertex} * 2 + 1], copy, copies);
+            }
+            mesh.vertices.push_back(v);
+        }
+        Face& face = mesh.faces[c / 3];
+        (c % 3 == 0 ? face.a : c % 3 == 1 ? face.b : face.c) = index;
         face.texture = texture;
     }
     AddPieces(std::move(mesh), model);
@@ -170,10 +234,18 @@ void AddColoured(const SourceMesh& from, bool lit, Textures& textures, Model& mo
 
 void BuildModel(const ModelData& data, const BuildOptions& options, Model& model) {
     Textures textures(model);
-    for (const SourceMesh& mesh : data.meshes) {
+    LitPictures lit;
+    if (options.shading) lit = LightPictures(data);
+    lit.pictures.resize(data.pictures.size());
+    lit.copyOfFace.resize(data.meshes.size());
+    for (size_t m = 0; m < data.meshes.size(); ++m) {
+        const SourceMesh& mesh = data.meshes[m];
         const SourceMaterial& material = data.materials[mesh.material];
         if (material.picture >= 0) {
-            AddAsGiven(mesh, textures.Picture(data, material.picture), model);
+            LitPicture& picture = lit.pictures[material.picture];
+            const int copies = std::max(1, picture.copies);  // read before Picture takes the image
+            AddAsGiven(mesh, textures.Picture(data, material.picture, picture), model,
+                       lit.copyOfFace[m], copies);
         } else if (!mesh.colours.empty()) {
             AddColoured(mesh, options.shading, textures, model);
         } else if (options.shading) {
