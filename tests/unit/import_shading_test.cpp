@@ -214,9 +214,9 @@ TEST(Upright, EveryUpAxisEndsUpAlongPlusY) {
     }
 }
 
-// Catches a lit mesh that keeps a vertex per file corner (an STL file's three per face) or
-// loses the split where its normals differ, and flat colours that still light.
-TEST(BuildModel, OneVertexPerPlaceAndNormalWhenLitTheFilesOwnWhenFlat) {
+// Catches a mesh that keeps a vertex per file corner (an STL file's three per face), a lit one
+// that loses the split where its normals differ, and flat colours that still light.
+TEST(BuildModel, OneVertexPerPlaceAndNormalWhenLitPerPlaceWhenFlat) {
     ModelData data;
     data.materials.push_back(SourceMaterial());
     SourceMesh mesh;
@@ -231,7 +231,7 @@ TEST(BuildModel, OneVertexPerPlaceAndNormalWhenLitTheFilesOwnWhenFlat) {
     // 16 around the bottom and the top of the side, 16 on the cap's rim, the cap's centre.
     EXPECT_EQ(lit.meshes[0].vertices.size(), 16u * 3 + 1);
     EXPECT_EQ(lit.textures[0].image.width, kShadingSide);
-    EXPECT_EQ(flat.meshes[0].vertices.size(), mesh.positions.size() / 3);
+    EXPECT_EQ(flat.meshes[0].vertices.size(), 16u * 2 + 1);
     EXPECT_EQ(flat.textures[0].image.width, 1);
 }
 

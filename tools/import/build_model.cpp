@@ -6,6 +6,7 @@
 
 #include "tools/import/colour_atlas.h"
 #include "tools/import/corner_normals.h"
+#include "tools/import/join_vertices.h"
 #include "tools/import/picture_light.h"
 #include "tools/import/same_position.h"
 #include "tools/import/shading.h"
@@ -232,7 +233,8 @@ void AddColoured(const SourceMesh& from, bool lit, Textures& textures, Model& mo
 
 }  // namespace
 
-void BuildModel(const ModelData& data, const BuildOptions& options, Model& model) {
+void BuildModel(ModelData& data, const BuildOptions& options, Model& model) {
+    for (SourceMesh& mesh : data.meshes) JoinVertices(mesh);
     Textures textures(model);
     LitPictures lit;
     if (options.shading) lit = LightPictures(data);

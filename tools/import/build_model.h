@@ -9,5 +9,6 @@ struct BuildOptions {
     bool shading = true;  // false: flat colours, as a material's diffuse colour alone gives
 };
 
-// Builds `model` from `data`, which has passed CheckModelData.
-void BuildModel(const ModelData& data, const BuildOptions& options, Model& model);
+// Builds `model` from `data`, which has passed CheckModelData; its meshes' identical vertices
+// are joined on the way.
+void BuildModel(ModelData& data, const BuildOptions& options, Model& model);

@@ -17,10 +17,11 @@
 namespace {
 
 // Pre-transforming flattens the node tree into meshes in world units (a mesh used by several
-// nodes is copied for each).
+// nodes is copied for each). Identical vertices are joined by the scene builder, in a fraction of
+// the time assimp's own step takes on a large mesh.
 constexpr unsigned kSteps = aiProcess_Triangulate | aiProcess_PreTransformVertices |
-                            aiProcess_JoinIdenticalVertices | aiProcess_GenUVCoords |
-                            aiProcess_TransformUVCoords | aiProcess_ValidateDataStructure;
+                            aiProcess_GenUVCoords | aiProcess_TransformUVCoords |
+                            aiProcess_ValidateDataStructure;
 
 // What the viewer cannot show, counted for the warnings.
 struct LeftOut {
