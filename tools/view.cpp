@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/version.h"
 #include "tools/view/model_cache.h"
 
 namespace {
@@ -28,6 +29,7 @@ struct ViewRequest {
 int Usage(FILE* to, int status) {
     std::fprintf(to,
                  "usage: quorvane-view [MODEL|SCENE_FOLDER] [--up AXIS] [--no-shading]\n"
+                 "       quorvane-view --help | --version\n"
                  "Opens the viewer on a model file (imported once, then kept in\n"
                  "$XDG_CACHE_HOME/quorvane/) or on a scene folder (one holding data/demo.scn);\n"
                  "with neither, on the scene of the current directory. --up and --no-shading\n"
@@ -40,12 +42,16 @@ int Fail(const std::string& why) {
     return 1;
 }
 
-// 0 when the arguments make a request; -1 after the help text (exit 0); otherwise the exit
-// status, after saying why.
+// 0 when the arguments make a request; -1 after the help text or the version (exit 0);
+// otherwise the exit status, after saying why.
 int ParseArguments(int argc, char** argv, ViewRequest& request) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "-h" || argument == "--help") return Usage(stdout, -1);
+        if (argument == "--version") {
+            PrintVersion("quorvane-view");
+            return -1;
+        }
         if (argument == "--no-shading") {
             request.options.push_back(argument);
         } else if (argument == "--up" && i + 1 < argc) {
