@@ -16,7 +16,8 @@
 # assimp-testmodels with its picture. There, from folders outside any checkout, quorvane-check and
 # quorvane-shot run on the installed demo, quorvane-import imports the duck and both tools run on
 # its scene, every program answers --version, and `man quorvane-import` shows the page, after
-# the harness installs man-db (minbase has no man). About 5 minutes.
+# the harness installs man-db (minbase has no man). 49 s when measured last, 28 of them
+# debootstrap's, with a fast mirror.
 #
 # Everything runs in its own mount and PID namespace: the root's /proc, /sys and /dev are
 # mounted there only, and whatever the commands leave running ends with it.
