@@ -8,12 +8,14 @@
 #include <cstring>
 
 #include "app/scene_check.h"
+#include "tools/version.h"
 
 namespace {
 
 int Usage(FILE* to, int status) {
     std::fprintf(to,
                  "usage: quorvane-check [SCENE]\n"
+                 "       quorvane-check --help | --version\n"
                  "Checks a scene file (default data/demo.scn) and every file it names, as the\n"
                  "viewer would load them from the current directory. Objects and textures are\n"
                  "counted from 1 in the order the scene lists them; vertices and faces from 0,\n"
@@ -26,6 +28,10 @@ int Usage(FILE* to, int status) {
 int main(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         return Usage(stdout, 0);
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        PrintVersion("quorvane-check");
+        return 0;
     }
     if (argc > 2 || (argc == 2 && argv[1][0] == '-')) return Usage(stderr, 2);
     const char* sceneFile = argc == 2 ? argv[1] : "data/demo.scn";

@@ -10,10 +10,20 @@
 # private Xvfb on the display that command 1 was given, waits for the viewer's window, holds
 # Escape until the viewer ends, and expects status 0 and data/report.log.
 #
+# With --package it proves the Debian package instead: tools/package.sh builds it here, and the
+# fresh root gets nothing but it, by `apt-get install ./quorvane_*.deb` (no checkout, no build
+# tools: the summary says which it looked for), and one model, the Collada duck of
+# assimp-testmodels with its picture. There, from folders outside any checkout, quorvane-check and
+# quorvane-shot run on the installed demo, quorvane-import imports the duck and both tools run on
+# its scene, every program answers --version, and `man quorvane-import` shows the page, after
+# the harness installs man-db (minbase has no man). 49 s when measured last, 28 of them
+# debootstrap's, with a fast mirror.
+#
 # Everything runs in its own mount and PID namespace: the root's /proc, /sys and /dev are
 # mounted there only, and whatever the commands leave running ends with it.
 #
-# Usage: tools/fresh-check.sh [SCRATCH_DIR]   (as root; default: a new directory in /var/tmp)
+# Usage: tools/fresh-check.sh [--package] [SCRATCH_DIR]   (as root; default: a new directory in
+#        /var/tmp)
 # Environment: QUORVANE_FUZZ_SECONDS goes to command 2 (its default is 60 s per fuzz target);
 # KEEP_ROOT=1 keeps the root; the logs stay in the scratch directory either way.
 set -euo pipefail
@@ -152,10 +162,74 @@ run_command_2() {
     [ "$status" -eq 0 ] || tail -n 60 "$scratch/command2.log"
 }
 
+# --- The package in the root (--package) ------------------------------------------------------
+
+# Runs a shell command line in the root, its output in NAME.log; the step passes when it ends
+# with 0 and its output has a line matching EXPECTED, which the summary quotes.
+step() {
+    local name="$1" expected="$2" command="$3" start status=0 line
+    start="$(date +%s)"
+    in_root bash -c "$command" >"$scratch/$name.log" 2>&1 || status=$?
+    line="$(grep -m1 -E -- "$expected" "$scratch/$name.log" || true)"
+    if [ "$status" -eq 0 ] && [ -z "$line" ]; then
+        status=1
+        line="no line matching '$expected'"
+    fi
+    result "$name" "$status" "$(seconds_since "$start")" "$line"
+    [ "$status" -eq 0 ] || tail -n 20 "$scratch/$name.log"
+}
+
+# How many colours a picture of the root holds: one is an empty frame; a drawn scene has
+# hundreds. With the differing pixels against a golden picture of the checkout, when given.
+picture_note() {
+    local picture="$root$1" golden="${2:-}" note
+    [ -s "$picture" ] || { echo "no picture $1"; return; }
+    note="$1: $(/usr/bin/convert "$picture" -format '%w x %h, %k colours' info:)"
+    [ -z "$golden" ] || note="$note, $(/usr/bin/compare -metric AE -fuzz 1% "$picture" \
+        "$repo/$golden" null: 2>&1) pixels off $golden by more than 1%"
+    echo "$note"
+}
+
+shot_of() { sed -n 's/^quorvane-shot: wrote //p' "$scratch/$1.log"; }
+
+run_package_checks() {
+    local demo=/usr/share/quorvane/demo tools present
+    mkdir -p "$root/root/fresh" "$root/root/elsewhere"
+    cp "$scratch"/quorvane_*.deb "$scratch/duck.dae" "$scratch/duckCM.tga" "$root/root/fresh/"
+    step install 'Setting up quorvane ' "cd /root/fresh && apt-get update -qq &&
+        DEBIAN_FRONTEND=noninteractive apt-get install -y ./quorvane_*.deb"
+    installed_packages >"$scratch/packages.1"
+    step check 'the viewer loads this scene$' "cd $demo && quorvane-check"
+    step shot '^quorvane-shot: wrote ' "cd $demo && quorvane-shot"
+    echo "shot: $(picture_note "$(shot_of shot)" tests/golden/demo.png)" >>"$scratch/notes"
+    step import '^written to duck' "cd /root/elsewhere && quorvane-import /root/fresh/duck.dae duck"
+    step import-check 'the viewer loads this scene$' "cd /root/elsewhere/duck && quorvane-check"
+    step import-shot '^quorvane-shot: wrote ' "cd /root/elsewhere/duck && quorvane-shot"
+    echo "import-shot: $(picture_note "$(shot_of import-shot)")" >>"$scratch/notes"
+    step version '^quorvane-view \(Quorvane\) ' "cd / && for p in quorvane-check \
+        quorvane-shot quorvane-import quorvane-view; do \$p --version || exit 1; done"
+    # The page's hyphens and dashes may come out as other characters than '-'.
+    step man '^ +quorvane.{1,3}import .{1,3} turn a 3D model' "cd / &&
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq man-db >/dev/null &&
+        MANWIDTH=80 man quorvane-import"
+    installed_packages >"$scratch/packages.2"
+    # The root had no compiler, no CMake and no packaging tools, and got none with the package.
+    tools=(gcc g++ clang cmake make pkg-config dpkg-dev libsdl2-dev libassimp-dev)
+    present="$(grep -xF -f <(printf '%s\n' "${tools[@]}") "$scratch/packages.1" |
+        paste -sd ' ' || true)"
+    echo "build tools in the root after the install: ${present:-none} (of ${tools[*]})" \
+        >>"$scratch/notes"
+    grep -qx xfonts-base "$scratch/packages.1" &&
+        echo "xfonts-base came with the package (recommended)" >>"$scratch/notes"
+    [ -z "$present" ] || result "no build tools" 1 0 "installed: $present"
+}
+
+# --- Making the root ---------------------------------------------------------------------------
+
 inside() {
     scratch="$1"
     root="$scratch/root"
-    local mirror="$2" security="$3" start
+    local mode="$2" mirror="$3" security="$4" start
     trap unmount_root EXIT
     start="$(date +%s)"
     if ! debootstrap --variant=minbase "$suite" "$root" "$mirror" >"$scratch/debootstrap.log" 2>&1; then
@@ -169,14 +243,20 @@ inside() {
         [ -z "$security" ] || echo "deb $security $suite-security main"
     } >"$root/etc/apt/sources.list"
     cp /etc/resolv.conf "$root/etc/resolv.conf"
-    mkdir -p "$root$inroot"
-    tar -C "$root$inroot" -xf "$scratch/repository.tar"
+    if [ "$mode" = readme ]; then
+        mkdir -p "$root$inroot"
+        tar -C "$root$inroot" -xf "$scratch/repository.tar"
+    fi
     result "debootstrap" 0 "$(seconds_since "$start")" "minimal $suite from $mirror"
 
     mount -t proc proc "$root/proc"
     mount -t sysfs sys "$root/sys"
     mount --rbind /dev "$root/dev"
     installed_packages >"$scratch/packages.0"
+    if [ "$mode" = package ]; then
+        run_package_checks
+        return
+    fi
     run_command_1
     installed_packages >"$scratch/packages.1"
     run_command_2
@@ -192,6 +272,11 @@ fi
 # --- Outside: prepare, run the namespaces, summarise, clean up ---------------------------------
 
 [ "$(id -u)" -eq 0 ] || { echo "fresh-check: run as root (debootstrap, chroot, mounts)" >&2; exit 2; }
+mode=readme
+if [ "${1:-}" = "--package" ]; then
+    mode=package
+    shift
+fi
 if ! command -v debootstrap >/dev/null; then
     say "installing debootstrap for this check"
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap
@@ -209,17 +294,29 @@ else
     scratch="$(cd "$scratch" && pwd)"
 fi
 : >"$scratch/results"
+: >"$scratch/notes"
 
-# What `git status` would show: tracked files as they are now and untracked ones not ignored.
-git -C "$repo" ls-files -z --cached --others --exclude-standard |
-    while IFS= read -r -d '' file; do [ -e "$repo/$file" ] && printf '%s\0' "$file"; done |
-    tar -C "$repo" --null -T - -cf "$scratch/repository.tar"
+start="$(date +%s)"
+if [ "$mode" = package ]; then
+    say "building the package (log: $scratch/package.log)"
+    "$repo/tools/package.sh" >"$scratch/package.log" 2>&1 ||
+        { tail -n 20 "$scratch/package.log"; exit 1; }
+    cp "$(tail -n 1 "$scratch/package.log")" "$scratch/"
+    cp /usr/share/assimp/models/Collada/duck.dae /usr/share/assimp/models/Collada/duckCM.tga \
+        "$scratch/"
+    expected=9  # debootstrap, install, check, shot, import, its check and shot, version, man
+else
+    # What `git status` would show: tracked files as they are now and untracked ones not ignored.
+    git -C "$repo" ls-files -z --cached --others --exclude-standard |
+        while IFS= read -r -d '' file; do [ -e "$repo/$file" ] && printf '%s\0' "$file"; done |
+        tar -C "$repo" --null -T - -cf "$scratch/repository.tar"
+    expected=3
+fi
 
 say "scratch directory $scratch; logs there"
-start="$(date +%s)"
 status=0
-unshare --mount --pid --fork --propagation private -- bash "$0" --inside "$scratch" "$mirror" \
-    "$security" || status=$?
+unshare --mount --pid --fork --propagation private -- bash "$0" --inside "$scratch" "$mode" \
+    "$mirror" "$security" || status=$?
 
 echo
 echo "=== fresh-check summary ($(minutes "$(seconds_since "$start")") in all) ==="
@@ -228,15 +325,22 @@ while IFS='|' read -r name code seconds note; do
         "$(minutes "$seconds")" "$note"
     [ "$code" = 0 ] || status=1
 done <"$scratch/results"
-[ "$(grep -c . "$scratch/results")" -eq 3 ] || status=1
-for n in 1 2; do
-    if [ -f "$scratch/packages.$n" ]; then
-        echo "command $n installed $(comm -13 "$scratch/packages.$((n - 1))" "$scratch/packages.$n" |
-            grep -c .) packages; it asked for: $(grep -m1 '^Installing:' "$scratch/command$n.log" |
-            cut -d' ' -f2- || echo nothing)"
-    fi
-done
-echo "the harness installed nothing in the root; fuzzing: ${QUORVANE_FUZZ_SECONDS:-60} s per target"
+[ "$(grep -c . "$scratch/results")" -eq "$expected" ] || status=1
+cat "$scratch/notes"
+installed() { comm -13 "$scratch/packages.$(($1 - 1))" "$scratch/packages.$1" | grep -c .; }
+if [ "$mode" = package ]; then
+    [ -f "$scratch/packages.1" ] && echo "the package brought $(installed 1) packages with it"
+    [ -f "$scratch/packages.2" ] &&
+        echo "the harness installed man-db for the man step ($(installed 2) packages)"
+else
+    for n in 1 2; do
+        if [ -f "$scratch/packages.$n" ]; then
+            echo "command $n installed $(installed "$n") packages; it asked for: $(grep -m1 \
+                '^Installing:' "$scratch/command$n.log" | cut -d' ' -f2- || echo nothing)"
+        fi
+    done
+    echo "the harness installed nothing in the root; fuzzing: ${QUORVANE_FUZZ_SECONDS:-60} s per target"
+fi
 echo "result: $([ "$status" -eq 0 ] && echo PASSED || echo FAILED)"
 
 echo "logs: $scratch"
@@ -244,6 +348,6 @@ echo "logs: $scratch"
 if grep -q " $scratch/" /proc/self/mounts; then
     echo "fresh-check: something is still mounted under $scratch; the root stays" >&2
 elif [ "${KEEP_ROOT:-0}" != 1 ]; then
-    rm -rf "$scratch/root" "$scratch/repository.tar"
+    rm -rf "$scratch/root" "$scratch/repository.tar" "$scratch"/quorvane_*.deb "$scratch"/duck*
 fi
 exit "$status"

@@ -15,6 +15,7 @@
 #include "tools/import/read_model.h"
 #include "tools/import/scene_writer.h"
 #include "tools/import/upright.h"
+#include "tools/version.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ int Usage(FILE* to, int status) {
         to,
         "usage: quorvane-import MODEL [OUTDIR] [--up AXIS] [--no-shading]\n"
         "                       [--time-limit SECONDS]\n"
+        "       quorvane-import --help | --version\n"
         "Writes MODEL as a scene in OUTDIR (default: a new directory named after the\n"
         "model); start the viewer in OUTDIR to see it.\n"
         "  --up AXIS             the model's up axis: +Z, -Z, +Y, -Y, +X or -X\n"
@@ -47,14 +49,18 @@ int UsageError(const std::string& why) {
     return Usage(stderr, 2);
 }
 
-// 0 when the arguments make a request; -1 after the help text (exit 0); otherwise the exit
-// status, after saying why.
+// 0 when the arguments make a request; -1 after the help text or the version (exit 0);
+// otherwise the exit status, after saying why.
 int ParseArguments(int argc, char** argv, ImportRequest& request) {
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const bool hasValue = i + 1 < argc;
         if (argument == "-h" || argument == "--help") return Usage(stdout, -1);
+        if (argument == "--version") {
+            PrintVersion("quorvane-import");
+            return -1;
+        }
         if (argument == "--no-shading") {
             request.build.shading = false;
         } else if (argument == "--up") {

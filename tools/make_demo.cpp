@@ -3,7 +3,9 @@
 // bytes and the committed demo can be checked against a fresh one.
 //
 // Usage: quorvane-make-demo [root]    (root defaults to the current directory)
+//        quorvane-make-demo --help | --version
 #include <cstdio>
+#include <cstring>     // strcmp
 #include <filesystem>  // create_directories
 #include <fstream>
 #include <string>
@@ -14,6 +16,7 @@
 #include "tools/demo/textures.h"
 #include "tools/demo/world.h"
 #include "tools/image/image.h"
+#include "tools/version.h"
 
 namespace {
 
@@ -39,6 +42,16 @@ const Mesh& MeshOf(const DemoWorld& world, const std::string& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        PrintVersion("quorvane-make-demo");
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf(
+            "usage: quorvane-make-demo [ROOT]\n"
+            "Writes the demo scene under ROOT/data (default: the current directory).\n");
+        return 0;
+    }
     const std::string root = argc > 1 ? argv[1] : ".";
     const DemoWorld world = BuildDemoWorld();
 

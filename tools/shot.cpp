@@ -20,6 +20,7 @@
 #include "render/scene_render.h"
 #include "tools/image/image.h"
 #include "tools/image/png_file.h"
+#include "tools/version.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ struct ShotRequest {
 int Usage(FILE* to, int status) {
     std::fprintf(to,
                  "usage: quorvane-shot [SCENE] [OUT.png|OUT.tga] [--size WxH]\n"
+                 "       quorvane-shot --help | --version\n"
                  "Draws the scene (default data/demo.scn) from its camera as the viewer's first\n"
                  "frame and writes the picture (default: a new file SCENE-XXXXXX.png in $TMPDIR\n"
                  "or /tmp, named on standard output; 640x480). Sides from 1 to %d pixels.\n",
@@ -73,13 +75,17 @@ bool ParseSize(const char* text, ShotRequest& request) {
     return ParseSide(end + 1, &end, request.height) && *end == '\0';
 }
 
-// 0 when the arguments make a request; -1 after the help text (exit 0); otherwise the exit
-// status, after saying why.
+// 0 when the arguments make a request; -1 after the help text or the version (exit 0);
+// otherwise the exit status, after saying why.
 int ParseArguments(int argc, char** argv, ShotRequest& request) {
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "-h" || argument == "--help") return Usage(stdout, -1);
+        if (argument == "--version") {
+            PrintVersion("quorvane-shot");
+            return -1;
+        }
         if (argument == "--size") {
             if (i + 1 == argc || !ParseSize(argv[i + 1], request)) {
                 std::fprintf(stderr, "quorvane-shot: --size wants WxH, e.g. 640x480\n");

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # quorvane-view as a user meets it: a model file opens in the viewer after one import, the
 # second look at it imports nothing, a changed model is imported again, a model the importer
-# refuses ends with the importer's message and status, and a scene folder opens as it is.
+# refuses ends with the importer's message and status, and a scene folder opens as it is. With
+# no argument outside a scene folder it shows the demo from a copy in the cache, from the build
+# tree and installed (cmake --install into a scratch prefix): the copy is made once, made again
+# when the installed demo changes, and without a cache the demo is shown where it lies.
 quorvane="$1"
 source "$2/tests/e2e/lib.sh"
 source "$2/tests/e2e/viewer.sh"
@@ -10,11 +13,11 @@ export XDG_CACHE_HOME="$e2e_tmp/cache"
 models="$e2e_tmp/models"
 mkdir -p "$models"
 
-# Opens TARGET with quorvane-view, waits for the window and the drawn scene, ends the viewer
+# Opens TARGET (none when empty) with quorvane-view, waits for the window and the drawn scene, ends the viewer
 # with Escape; the output is in $e2e_tmp/NAME.log.
 look_at() {
     local name="$1" target="$2" pid
-    start_logged "$name" "$view" "$target"
+    start_logged "$name" "$view" ${target:+"$target"}
     pid="$e2e_last_pid"
     wait_for_window Quorvane 60 >/dev/null
     # A lit model in the 16-bit window shows a few dozen shades where the clear colour is one.
@@ -61,4 +64,38 @@ ls "$XDG_CACHE_HOME"/quorvane/ | grep -q '^empty' && fail "a refused model left 
 dir="$(viewer_dir scene)"
 look_at scene "$dir"  # the demo: hundreds of colours
 expect_demo_report "$dir"
-echo "quorvane-view: model imported once, reused, imported again when changed; refusal passed on; scene folder opened"
+
+# No scene here: the demo, copied out of the checkout, with the viewer's report in the copy.
+copy="$XDG_CACHE_HOME/quorvane/demo"
+mkdir -p "$e2e_tmp/elsewhere"
+cd "$e2e_tmp/elsewhere"
+look_at demo ""
+expect_demo_report "$copy"
+[ -z "$(ls -A "$e2e_tmp/elsewhere")" ] || fail "the demo's run wrote into the working directory"
+
+# Installed: the demo beside the program, copied again as it is another demo.
+prefix="$e2e_tmp/prefix"
+cmake --install "$e2e_build" --prefix "$prefix" >"$e2e_tmp/install.log" 2>&1 ||
+    fail "cmake --install failed"
+view="$prefix/bin/quorvane-view"
+look_at installed ""
+grep -qx "demo $prefix/share/quorvane/demo" "$copy/import.stamp" ||
+    fail "the copy was not made from the installed demo: $(head -n 1 "$copy/import.stamp")"
+expect_demo_report "$copy"
+before="$(stat -c '%i %y' "$copy/import.stamp")"  # a new stamp may get the old one's inode
+look_at installed-again ""
+[ "$(stat -c '%i %y' "$copy/import.stamp")" = "$before" ] ||
+    fail "the demo was copied again unchanged"
+cp "$prefix/share/quorvane/demo/data/demo.cam" "$e2e_tmp/demo.cam"
+mv "$e2e_tmp/demo.cam" "$prefix/share/quorvane/demo/data/demo.cam"  # as an upgrade replaces it
+look_at upgraded ""
+[ "$(stat -c '%i %y' "$copy/import.stamp")" != "$before" ] ||
+    fail "a changed demo was not copied again"
+
+# No cache folder can be named: the installed demo itself.
+(unset HOME XDG_CACHE_HOME && look_at in-place "")
+grep -q "showing the demo in $prefix/share/quorvane/demo itself" "$e2e_tmp/in-place.log" ||
+    fail "no word of showing the demo in place: $(cat "$e2e_tmp/in-place.log")"
+
+echo "quorvane-view: model imported once, reused, imported again when changed; refusal passed on;" \
+    "scene folder opened; the demo from a copy, made once and again when the installed one changed"
