@@ -5,27 +5,16 @@
 namespace {
 
 bool Refuse(SceneFileReader& reader, std::string message) {
-    if (reader.problem != nullptr) {
-        reader.problem->offset = LastTokenOffset(reader);
-        reader.problem->message = std::move(message);
-    }
-    return false;
+    return Refuse(reader.tokens, reader.problem, std::move(message));
 }
 
 bool RefuseToken(SceneFileReader& reader, const std::string& what) {
-    return Refuse(reader, what + ": " + DescribeTokenFault(reader.tokens));
+    return RefuseToken(reader.tokens, reader.problem, what);
 }
 
 // "2 of 3" for index 1 of 3 records.
 std::string Ordinal(int32_t index, int32_t count) {
     return std::to_string(int64_t{index} + 1) + " of " + std::to_string(count);
-}
-
-// After the counts every token takes at least one character and the white space before it.
-bool FileCanHold(const SceneFileReader& reader, int32_t objectCount, int32_t textureCount) {
-    const uint64_t tokens =
-        5 * static_cast<uint64_t>(objectCount) + static_cast<uint64_t>(textureCount) + 1;
-    return tokens * 2 <= RemainingBytes(reader.tokens);
 }
 
 }  // namespace
@@ -43,7 +32,10 @@ bool ReadSceneCounts(SceneFileReader& reader, int32_t& objectCount, int32_t& tex
     if (objects < 0) return Refuse(reader, "negative object count");
     if (!ReadInt(reader.tokens, textures)) return RefuseToken(reader, "texture count");
     if (textures < 0) return Refuse(reader, "negative texture count");
-    if (!FileCanHold(reader, objects, textures)) {
+    // Five tokens an object record, one a texture, one for the camera.
+    const uint64_t tokens =
+        5 * static_cast<uint64_t>(objects) + static_cast<uint64_t>(textures) + 1;
+    if (!CanHoldTokens(reader.tokens, tokens)) {
         return Refuse(reader, "the file is too short to hold " + std::to_string(objects) +
                                   " object records, " + std::to_string(textures) +
                                   " texture names and a camera name");

@@ -14,25 +14,6 @@
 
 namespace {
 
-bool Refuse(const TokenReader& reader, LoadProblem* problem, std::string message) {
-    if (problem != nullptr) {
-        problem->offset = static_cast<size_t>(reader.tokenStart - reader.begin);
-        problem->message = std::move(message);
-    }
-    return false;
-}
-
-bool RefuseToken(const TokenReader& reader, LoadProblem* problem, const char* what) {
-    return Refuse(reader, problem, std::string(what) + ": " + DescribeTokenFault(reader));
-}
-
-// Each token takes at least one character and one separator before it.
-bool FileCanHold(const TokenReader& reader, int64_t vertexCount, int64_t faceCount) {
-    const uint64_t tokens =
-        4 + 5 * static_cast<uint64_t>(vertexCount) + 4 * static_cast<uint64_t>(faceCount);
-    return tokens * 2 <= RemainingBytes(reader) + 1;
-}
-
 // Where the tokens after the header go: token k is field k % 5 of vertex k / 5 while k is below
 // 5 * vertexCount, then field j % 4 (a, b, c, texture) of face j / 4, j = k - 5 * vertexCount.
 struct ObjectBody {
@@ -69,7 +50,7 @@ bool ReadBodyTokens(TokenReader& reader, const ObjectBody& body, int64_t first, 
         float* const fields[5] = {&v.x, &v.y, &v.z, &v.u, &v.v};
         for (int field = static_cast<int>(k % 5); field < 5 && k < last; ++field, ++k) {
             if (!ReadFloat(reader, *fields[field])) {
-                return RefuseToken(reader, problem, ("vertex " + std::to_string(i)).c_str());
+                return RefuseToken(reader, problem, "vertex " + std::to_string(i));
             }
         }
     }
@@ -85,7 +66,7 @@ bool ReadBodyTokens(TokenReader& reader, const ObjectBody& body, int64_t first, 
         int32_t* const corners[3] = {&f.a, &f.b, &f.c};
         for (; field < 3 && k < last; ++field, ++k) {
             if (!ReadInt(reader, *corners[field])) {
-                return RefuseToken(reader, problem, ("face " + std::to_string(i)).c_str());
+                return RefuseToken(reader, problem, "face " + std::to_string(i));
             }
             const int32_t corner = *corners[field];
             if (corner < 0 || corner >= body.vertexCount) {
@@ -97,8 +78,7 @@ bool ReadBodyTokens(TokenReader& reader, const ObjectBody& body, int64_t first, 
         }
         if (field == 3 && k < last) {
             if (!ReadInt(reader, f.texture)) {
-                return RefuseToken(reader, problem,
-                                   ("face " + std::to_string(i) + " texture index").c_str());
+                return RefuseToken(reader, problem, "face " + std::to_string(i) + " texture index");
             }
             ++k;
         }
@@ -158,7 +138,10 @@ bool ParseObjectText(const char* text, size_t size, SceneObject& object, LoadPro
     if (!ReadInt(reader, faceCount)) return RefuseToken(reader, problem, "face count");
     if (faceCount < 0) return Refuse(reader, problem, "negative face count");
     // Checked before allocating: a short file claiming billions of records allocates nothing.
-    if (!FileCanHold(reader, vertexCount, faceCount)) {
+    // Four header values, five tokens a vertex, four a face.
+    const uint64_t tokens =
+        4 + 5 * static_cast<uint64_t>(vertexCount) + 4 * static_cast<uint64_t>(faceCount);
+    if (!CanHoldTokens(reader, tokens)) {
         return Refuse(reader, problem,
                       "the file is too short to hold " + std::to_string(vertexCount) +
                           " vertices and " + std::to_string(faceCount) + " faces");

@@ -4,16 +4,13 @@
 #include <numeric>    // partial_sum
 
 #include "scene/parallel.h"
+#include "scene/token_reader.h"  // IsSpace
 
 #if defined(__SSE2__)
 #include <emmintrin.h>  // sixteen bytes a step
 #endif
 
 namespace {
-
-inline bool IsSpace(unsigned char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
 // The next token start at or after p.
 const char* NextTokenStart(const char* p, const char* begin, const char* end) {

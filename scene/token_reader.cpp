@@ -8,9 +8,6 @@
 
 namespace {
 
-inline bool IsSpace(unsigned char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 inline bool IsDigit(unsigned char c) {
     return static_cast<unsigned>(c - '0') < 10u;
 }
@@ -304,4 +301,19 @@ std::string DescribeTokenFault(const TokenReader& reader) {
         }
     }
     return text + (shownEnd < last ? "...'" : "'");
+}
+
+bool Refuse(const TokenReader& reader, LoadProblem* problem, std::string message) {
+    if (problem != nullptr) {
+        problem->offset = static_cast<size_t>(reader.tokenStart - reader.begin);
+        const TextPosition position = PositionOf(reader.begin, problem->offset);
+        problem->line = position.line;
+        problem->column = position.column;
+        problem->message = std::move(message);
+    }
+    return false;
+}
+
+bool RefuseToken(const TokenReader& reader, LoadProblem* problem, const std::string& what) {
+    return Refuse(reader, problem, what + ": " + DescribeTokenFault(reader));
 }

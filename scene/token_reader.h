@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <string>
 
+#include "scene/load_problem.h"
+
 enum class TokenError : uint8_t {
     None,
     Missing,     // the text ended before the token
@@ -26,6 +28,11 @@ enum class TokenError : uint8_t {
 };
 
 constexpr size_t kMaxNameLength = 79;  // a name fits a buffer of 80 characters
+
+// White space between tokens: space, tab, line feed, vertical tab, form feed, carriage return.
+inline bool IsSpace(unsigned char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 struct TokenReader {
     const char* begin = nullptr;  // the whole text
@@ -47,6 +54,13 @@ inline size_t RemainingBytes(const TokenReader& reader) {
     return static_cast<size_t>(reader.end - reader.cursor);
 }
 
+// Whether the rest of the text can hold `tokens` more tokens, each at least one character with
+// white space before it. Checked before counts read from a file are allocated: a short file
+// claiming billions of records allocates nothing.
+inline bool CanHoldTokens(const TokenReader& reader, uint64_t tokens) {
+    return tokens <= RemainingBytes(reader) / 2;
+}
+
 // Parses one complete token [first, last) as a float, exactly as ReadFloat does.
 TokenError ParseFloatToken(const char* first, const char* last, float& value);
 // Parses one complete token [first, last) as an integer, exactly as ReadInt does.
@@ -63,3 +77,9 @@ const char* DescribeTokenError(TokenError error);
 // The last read's failure for a message: its description and, where there was a token, the token
 // in quotes ("...: '1.2.3'"), cut short when long and with unprintable bytes as \xNN.
 std::string DescribeTokenFault(const TokenReader& reader);
+
+// A refusal at the token read last: `problem` (when given) gets its place and `message`. False,
+// for the reader to return.
+bool Refuse(const TokenReader& reader, LoadProblem* problem, std::string message);
+// The same for the last read's own failure: "what: its description".
+bool RefuseToken(const TokenReader& reader, LoadProblem* problem, const std::string& what);
