@@ -5,7 +5,7 @@
 #include <unistd.h>    // write, fsync, close, readlink, access
 
 #include <cerrno>
-#include <cstdio>   // snprintf, rename, remove
+#include <cstdio>   // rename, remove
 #include <cstdlib>  // mkstemp
 #include <string>
 
@@ -65,18 +65,16 @@ void WriteInPlace(const std::string& path, const std::string& text) {
 
 }  // namespace
 
+std::string FormatTotals(int64_t vertexCount, int64_t faceCount, int64_t objectCount, bool spaced) {
+    return "Total used vertexes: " + std::to_string(vertexCount) +
+           "\nTotal rendered faces: " + std::to_string(faceCount) + (spaced ? "\n\n" : "\n") +
+           "Total rendered objects: " + std::to_string(objectCount) + "\n";
+}
+
 void WriteReport(const Scene& scene, const char* path) {
-    char text[256];
-    const int length =
-        std::snprintf(text, sizeof text,
-                      "Total used vertexes: %d\n"
-                      "Total rendered faces: %d\n\n"
-                      "Total rendered objects: %d\n\n"
-                      "Average fps : for now unknown, not enough i suppose ;-)",
-                      static_cast<int>(scene.worldVertexCount),
-                      static_cast<int>(scene.worldFaceCount), static_cast<int>(scene.objectCount));
-    if (length < 0 || static_cast<size_t>(length) >= sizeof text) return;
-    const std::string report(text, static_cast<size_t>(length));
+    const std::string report =
+        FormatTotals(scene.worldVertexCount, scene.worldFaceCount, scene.objectCount, true) +
+        "\nAverage fps : for now unknown, not enough i suppose ;-)";
 
     const std::string target = FollowLinks(path);
     struct stat info = {};

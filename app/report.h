@@ -1,7 +1,14 @@
 // The statistics report written at the orderly end of a run.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "scene/scene.h"
+
+// The report's totals, one "Caption: value" line each, as the report and quorvane-check print
+// them; `spaced` puts the report's blank line before the object total.
+std::string FormatTotals(int64_t vertexCount, int64_t faceCount, int64_t objectCount, bool spaced);
 
 // Replaces the report file with the scene's world totals and object count. Nothing is shown and
 // nothing stops on failure (no `data` directory, a full disk).

@@ -4,6 +4,7 @@
 #include <cstring>  // strerror
 #include <map>
 
+#include "app/messages.h"
 #include "render/tga.h"
 #include "scene/camera.h"
 #include "scene/scene_file.h"
@@ -22,33 +23,27 @@ constexpr uint8_t kTgaTopOriginBit = 0x20;
 struct Checker {
     SceneCheck result;
 
+    // A problem, with line 1, column 1 where it has no place of its own in `file`.
+    void Report(LoadProblem problem) {
+        if (problem.line == 0) problem.line = problem.column = 1;
+        if (!problem.warning) result.loadable = false;
+        result.messages.push_back(std::move(problem));
+    }
     void Report(const std::string& file, const char* text, size_t offset, bool warning,
                 std::string message) {
-        CheckMessage entry;
-        entry.file = file;
+        LoadProblem problem;
+        problem.file = file;
+        problem.offset = offset;
         if (text != nullptr) {
             const TextPosition position = PositionOf(text, offset);
-            entry.line = position.line;
-            entry.column = position.column;
+            problem.line = position.line;
+            problem.column = position.column;
         }
-        entry.warning = warning;
-        entry.text = std::move(message);
-        if (!warning) result.loadable = false;
-        result.messages.push_back(std::move(entry));
+        problem.warning = warning;
+        problem.message = std::move(message);
+        Report(std::move(problem));
     }
 };
-
-// Opens a file the scene names; when it cannot be opened, the error points at its name in the
-// scene file.
-bool OpenNamedFile(Checker& checker, const MappedFile& scene, const std::string& scenePath,
-                   const SceneFileEntry& entry, const char* kind, MappedFile& file) {
-    errno = 0;
-    if (OpenMappedFile(entry.fileName.c_str(), file)) return true;
-    checker.Report(scenePath, scene.data, entry.offset, false,
-                   std::string(kind) + " file '" + entry.fileName + "' cannot be opened" +
-                       (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : ""));
-    return false;
-}
 
 // What one object file adds to the totals each time the scene places it.
 struct ObjectTotals {
@@ -83,16 +78,14 @@ void WarnAboutUnknownTextures(Checker& checker, const std::string& fileName,
 }
 
 ObjectTotals CheckObject(Checker& checker, const MappedFile& scene, const std::string& scenePath,
-                         const SceneFileObject& entry, int32_t textureCount) {
+                         const SceneFileEntry& entry, int32_t textureCount) {
     ObjectTotals totals;
-    MappedFile file;
-    if (!OpenNamedFile(checker, scene, scenePath, entry.file, "object", file)) return totals;
-    const std::string& fileName = entry.file.fileName;
+    const std::string& fileName = entry.fileName;
     SceneObject object;
     LoadProblem problem;
-    if (!ParseObjectText(file.data, file.size, object, &problem)) {
-        checker.Report(fileName, file.data, problem.offset, false, problem.message);
-        CloseMappedFile(file);
+    if (object.LoadObject(fileName.c_str(), &problem)) {
+        PlaceAtName(problem, "object", entry, scenePath.c_str(), scene.data);
+        checker.Report(std::move(problem));
         return totals;
     }
     if (object.hidden != 0 && object.faceCount > 0) {
@@ -105,7 +98,6 @@ ObjectTotals CheckObject(Checker& checker, const MappedFile& scene, const std::s
     }
     totals = {true, object.vertexCount, object.faceCount, object.hidden != 0};
     object.FreeObject();
-    CloseMappedFile(file);
     return totals;
 }
 
@@ -136,7 +128,12 @@ void WarnAboutTexture(Checker& checker, const MappedFile& scene, const std::stri
 void CheckTexture(Checker& checker, const MappedFile& scene, const std::string& scenePath,
                   const SceneFileEntry& entry) {
     MappedFile file;
-    if (!OpenNamedFile(checker, scene, scenePath, entry, "texture", file)) return;
+    LoadProblem problem;
+    if (!OpenNamedFile(entry.fileName.c_str(), file, &problem)) {
+        PlaceAtName(problem, "texture", entry, scenePath.c_str(), scene.data);
+        checker.Report(std::move(problem));
+        return;
+    }
     TgaImage image;
     const TgaError error = DecodeTga(reinterpret_cast<const uint8_t*>(file.data), file.size, image);
     if (error != TgaError::None) {
@@ -151,16 +148,56 @@ void CheckTexture(Checker& checker, const MappedFile& scene, const std::string& 
 
 void CheckCamera(Checker& checker, const MappedFile& scene, const std::string& scenePath,
                  const SceneFileEntry& entry) {
-    MappedFile file;
-    if (!OpenNamedFile(checker, scene, scenePath, entry, "camera", file)) return;
     Camera camera;
     LoadProblem problem;
-    if (!ParseCameraText(file.data, file.size, camera, &problem)) {
-        checker.Report(entry.fileName, file.data, problem.offset, true,
-                       problem.message + "; the viewer reads 0 from here on");
+    if (camera.LoadCamera(entry.fileName.c_str(), &problem) != 0) {
+        PlaceAtName(problem, "camera", entry, scenePath.c_str(), scene.data);
+        checker.Report(std::move(problem));
+    } else if (!problem.message.empty()) {
+        checker.Report(std::move(problem));  // a warning: the viewer reads 0 from there on
     }
-    CloseMappedFile(file);
 }
+
+// CheckScene's visitor of the scene file's walk: every item checked, none stops the walk. A file
+// placed many times is read, and its faults reported, once; it counts in the totals at every
+// placement, as in the viewer's.
+struct Check {
+    Checker& checker;
+    const MappedFile& scene;
+    const std::string& scenePath;
+    int32_t textureCount = 0;
+    std::map<std::string, ObjectTotals> objectFiles;
+
+    bool OnCounts(int32_t, int32_t textures) {
+        textureCount = textures;
+        return true;
+    }
+    bool OnObject(int32_t, const SceneObjectRecord& record) {
+        auto file = objectFiles.find(record.fileName);
+        if (file == objectFiles.end()) {
+            const SceneFileEntry entry{record.fileName, record.fileNameOffset};
+            file = objectFiles
+                       .emplace(record.fileName,
+                                CheckObject(checker, scene, scenePath, entry, textureCount))
+                       .first;
+        }
+        const ObjectTotals& totals = file->second;
+        if (!totals.loads) return true;
+        checker.result.vertexCount += totals.vertexCount;
+        checker.result.faceCount += totals.faceCount;
+        if (totals.hidden) checker.result.hiddenFaceCount += totals.faceCount;
+        ++checker.result.objectCount;
+        return true;
+    }
+    bool OnTexture(int32_t, const SceneFileEntry& entry) {
+        CheckTexture(checker, scene, scenePath, entry);
+        return true;
+    }
+    bool OnCamera(const SceneFileEntry& entry) {
+        CheckCamera(checker, scene, scenePath, entry);
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -168,40 +205,18 @@ SceneCheck CheckScene(const char* sceneFile) {
     Checker checker;
     const std::string scenePath = sceneFile;
     MappedFile scene;
-    errno = 0;
-    if (!OpenMappedFile(sceneFile, scene)) {
-        checker.Report(scenePath, nullptr, 0, false,
-                       "scene file cannot be opened" +
-                           (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : ""));
+    LoadProblem problem;
+    if (!OpenNamedFile(sceneFile, scene, &problem)) {
+        problem.message = "scene file " + problem.message;
+        checker.Report(std::move(problem));
         return checker.result;
     }
-    SceneFileContents contents;
-    LoadProblem problem;
-    if (!ParseSceneText(scene.data, scene.size, contents, &problem)) {
-        checker.Report(scenePath, scene.data, problem.offset, false, problem.message);
+    // Everything read before a fault is still checked, as it is read.
+    Check check{checker, scene, scenePath, 0, {}};
+    if (!WalkSceneText(scene.data, scene.size, check, &problem)) {
+        problem.file = scenePath;
+        checker.Report(std::move(problem));
     }
-    // Everything read before a fault is still checked. A file placed many times is read, and its
-    // faults reported, once; it counts in the totals at every placement, as in the viewer's.
-    std::map<std::string, ObjectTotals> objectFiles;
-    for (const SceneFileObject& object : contents.objects) {
-        auto file = objectFiles.find(object.file.fileName);
-        if (file == objectFiles.end()) {
-            file = objectFiles
-                       .emplace(object.file.fileName, CheckObject(checker, scene, scenePath, object,
-                                                                  contents.textureCount))
-                       .first;
-        }
-        const ObjectTotals& totals = file->second;
-        if (!totals.loads) continue;
-        checker.result.vertexCount += totals.vertexCount;
-        checker.result.faceCount += totals.faceCount;
-        if (totals.hidden) checker.result.hiddenFaceCount += totals.faceCount;
-        ++checker.result.objectCount;
-    }
-    for (const SceneFileEntry& texture : contents.textures) {
-        CheckTexture(checker, scene, scenePath, texture);
-    }
-    if (!contents.camera.fileName.empty()) CheckCamera(checker, scene, scenePath, contents.camera);
     if (checker.result.vertexCount > INT32_MAX || checker.result.faceCount > INT32_MAX) {
         checker.Report(scenePath, nullptr, 0, true,
                        "the world holds more than 2147483647 vertices or faces; the viewer "
@@ -212,13 +227,7 @@ SceneCheck CheckScene(const char* sceneFile) {
 }
 
 void PrintCheckMessages(const SceneCheck& check, std::FILE* to) {
-    for (const CheckMessage& message : check.messages) {
-        std::fprintf(to, "%s\n", FormatCheckMessage(message).c_str());
+    for (const LoadProblem& message : check.messages) {
+        std::fprintf(to, "%s\n", FormatLoadProblem(message).c_str());
     }
-}
-
-std::string FormatCheckMessage(const CheckMessage& message) {
-    return message.file + ":" + std::to_string(message.line) + ":" +
-           std::to_string(message.column) + (message.warning ? ": warning: " : ": error: ") +
-           message.text;
 }

@@ -4,11 +4,10 @@
 
 #include "app/controls.h"
 #include "app/report.h"
-#include "app/scene_check.h"
+#include "app/messages.h"
 #include "render/render_state.h"
 #include "render/scene_render.h"
 #include "render/texture_set.h"
-#include "scene/messages.h"
 
 namespace {
 
@@ -18,15 +17,19 @@ bool Fail(Viewer& viewer, int32_t status) {
     return false;
 }
 
-// The box never names a file; the terminal says which one, and why, as quorvane-check does.
-void ExplainRefusal(const char* sceneFile) {
-    const SceneCheck check = CheckScene(sceneFile);
-    PrintCheckMessages(check, stderr);
+}  // namespace
+
+bool LoadSceneForViewer(Scene& scene, const char* sceneFile) {
+    LoadProblem problem;
+    if (!scene.LoadScene(sceneFile, LoadTexture, &problem)) return false;
+    // The box never names a file; the terminal says which one, where and why, as quorvane-check
+    // would.
+    ShowLoadBox(problem);
+    std::fprintf(stderr, "%s\n", FormatLoadProblem(problem).c_str());
     std::fprintf(stderr, "quorvane: %s: refused; quorvane-check %s lists every problem\n",
                  sceneFile, sceneFile);
+    return true;
 }
-
-}  // namespace
 
 Viewer::Viewer(const ViewerSetup& viewerSetup)
     : setup(viewerSetup),
@@ -59,10 +62,7 @@ bool OpenViewerWindow(Viewer& viewer) {
 bool LoadViewerScene(Viewer& viewer) {
     Scene& scene = *viewer.scene;
     const char* const sceneFile = viewer.setup.sceneFile;
-    if (scene.LoadScene(sceneFile, LoadTexture)) {
-        ExplainRefusal(sceneFile);
-        return Fail(viewer, 1);
-    }
+    if (LoadSceneForViewer(scene, sceneFile)) return Fail(viewer, 1);
     CompileScene(scene);
     // A scene that cannot be drawn is refused like one that cannot be read: a run that showed
     // nothing must not end as if it had shown the scene.

@@ -42,6 +42,11 @@ struct Viewer {
     explicit Viewer(const ViewerSetup& setup = ViewerSetup());  // the records, constructed
 };
 
+// The viewer's load of a scene file: LoadScene with the renderer's texture loader. A refusal is
+// shown in the box its problem calls for, then explained on standard error (file, line and
+// column, why), from the same reading. True on failure, as LoadScene.
+bool LoadSceneForViewer(Scene& scene, const char* sceneFile);
+
 // The window and what lives with it: window and context, GL state, fog, keyboard, the pointer at
 // the centre. False when a step failed: what was opened is taken down and `failedStatus` is 0.
 bool OpenViewerWindow(Viewer& viewer);

@@ -2,20 +2,36 @@
 
 #include <GL/gl.h>
 
+#include <string>
+
 #include "platform/platform.h"
 #include "render/tga.h"
 #include "scene/mapped_file.h"
 
 static_assert(sizeof(GLuint) == sizeof(uint32_t), "names[] is handed to GL as GLuint");
 
-bool LoadTexture(TextureSet& textures, const char* fileName, int32_t index) {
-    if (textures.names == nullptr || index < 0 || index >= textures.nameCount) return false;
+bool LoadTexture(TextureSet& textures, const char* fileName, int32_t index, LoadProblem* problem) {
+    LoadProblem own;
+    LoadProblem& refusal = problem != nullptr ? *problem : own;
+    refusal.box = LoadBox::Texture;
+    if (textures.names == nullptr || index < 0 || index >= textures.nameCount) {
+        refusal.file = fileName;
+        refusal.message = "has no place among the scene's textures";
+        return false;
+    }
     MappedFile file;
-    if (!OpenMappedFile(fileName, file)) return false;
+    if (!OpenNamedFile(fileName, file, &refusal)) {
+        refusal.box = LoadBox::Texture;
+        return false;
+    }
     TgaImage image;
     const TgaError error = DecodeTga(reinterpret_cast<const uint8_t*>(file.data), file.size, image);
     CloseMappedFile(file);
-    if (error != TgaError::None) return false;
+    if (error != TgaError::None) {
+        refusal.file = fileName;
+        refusal.message = std::string("is refused: ") + DescribeTgaError(error);
+        return false;
+    }
 
     GLuint& name = textures.names[index];
     glGenTextures(1, &name);

@@ -7,11 +7,12 @@
 #include "scene/scene.h"
 
 // Reads the TGA file (render/tga.h) and creates its GL texture at names[index], filters GL_LINEAR,
-// GL_RGB for 24 bits and GL_RGBA for 32. True on success. Refused (false): a file that cannot be
-// opened or is not a regular file, one the decoder refuses, no name array or an index outside it.
-// A refused file creates no GL texture and leaves names[index] as it was. Needs a current context;
-// the texture stays bound.
-bool LoadTexture(TextureSet& textures, const char* fileName, int32_t index);
+// GL_RGB for 24 bits and GL_RGBA for 32. True on success. Refused (false, with `problem`, when
+// given, saying why; box Texture): a file that cannot be opened or is not a regular file, one the
+// decoder refuses, no name array or an index outside it. A refused file creates no GL texture
+// and leaves names[index] as it was. Needs a current context; the texture stays bound.
+bool LoadTexture(TextureSet& textures, const char* fileName, int32_t index,
+                 LoadProblem* problem = nullptr);
 // glBindTexture(GL_TEXTURE_2D, names[index]); an index outside the array binds nothing.
 void BindTexture(const TextureSet& textures, int32_t index);
 // Deletes the GL textures when a context is current (otherwise they went with it). The name array

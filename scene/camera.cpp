@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "platform/platform.h"
-#include "scene/messages.h"
 #include "scene/mapped_file.h"
 #include "scene/token_reader.h"
 
@@ -22,23 +20,24 @@ bool ParseCameraText(const char* text, size_t size, Camera& camera, LoadProblem*
         if (valid && !ReadFloat(reader, *fields[i])) {
             *fields[i] = 0.0f;
             valid = false;
-            if (problem != nullptr) {
-                problem->offset = static_cast<size_t>(reader.tokenStart - reader.begin);
-                problem->message =
-                    std::string("camera ") + kNames[i] + ": " + DescribeTokenFault(reader);
-            }
+            RefuseToken(reader, problem, std::string("camera ") + kNames[i]);
         }
     }
     return valid;
 }
 
-int32_t Camera::LoadCamera(const char* fileName) {
+int32_t Camera::LoadCamera(const char* fileName, LoadProblem* problem) {
     MappedFile file;
-    if (!OpenMappedFile(fileName, file)) {
-        ShowMessageBox(kCameraLoadError, kLoaderCaption);
+    if (!OpenNamedFile(fileName, file, problem)) {
+        if (problem != nullptr) problem->box = LoadBox::Camera;
         return 1;
     }
-    ParseCameraText(file.data, file.size, *this, nullptr);
+    if (!ParseCameraText(file.data, file.size, *this, problem) && problem != nullptr) {
+        problem->file = fileName;
+        problem->message += "; the viewer reads 0 from here on";
+        problem->warning = true;
+        problem->box = LoadBox::Camera;
+    }
     CloseMappedFile(file);
     loaded = true;
     return 0;

@@ -17,9 +17,10 @@ struct Camera {
 
     // Reads six floats in the order x y z pitch yaw heading; anything after them is ignored.
     // 0 when the file opened (`loaded` becomes true, however short or malformed the file is;
-    // a value that is missing or malformed, and every value after it, reads 0), 1 when it
-    // cannot be opened, after the box "Camera could not be loaded!".
-    int32_t LoadCamera(const char* fileName);
+    // a value that is missing or malformed, and every value after it, reads 0, and `problem`,
+    // when given, holds that as a warning), 1 when it cannot be opened (the problem then says
+    // why, box Camera).
+    int32_t LoadCamera(const char* fileName, LoadProblem* problem = nullptr);
     void SetPosition(float x, float y, float z);
 };
 

@@ -15,11 +15,12 @@ enum class LoadBox : uint8_t {
 };
 
 struct LoadProblem {
-    std::string file;      // the file the place is in
-    size_t offset = 0;     // byte offset of the offending token in `file`
-    int line = 0;          // line and column (from 1) of `offset`; 0 when the problem has no
-    int column = 0;        // place in the file (it could not be opened)
-    std::string message;   // what is wrong, in words
-    bool warning = false;  // true for something the viewer accepts but a scene author should know
+    std::string file;       // the file the place is in
+    size_t offset = 0;      // byte offset of the offending token in `file`
+    int line = 0;           // line and column (from 1) of `offset`; 0 when the problem has no
+    int column = 0;         // place in the file (it could not be opened)
+    std::string message;    // what is wrong, in words
+    bool warning = false;   // true for something the viewer accepts but a scene author should know
+    bool unopened = false;  // the file could not be opened at all
     LoadBox box = LoadBox::Scene;
 };

@@ -1,7 +1,9 @@
 #include "scene/mapped_file.h"
 
 #include <cerrno>
-#include <cstdint>     // uintptr_t
+#include <cstdint>  // uintptr_t
+#include <cstring>  // strerror
+#include <string>
 #include <fcntl.h>     // open, O_NONBLOCK: a FIFO must not block the open
 #include <sys/mman.h>  // mmap, madvise
 #include <sys/stat.h>  // fstat, S_ISREG
@@ -47,4 +49,18 @@ void ReleaseMappedPages(const MappedFile& file, const char* begin, const char* e
 void CloseMappedFile(MappedFile& file) {
     if (file.mappedSize > 0) munmap(const_cast<char*>(file.data), file.mappedSize);
     file = MappedFile();
+}
+
+bool OpenNamedFile(const char* path, MappedFile& file, LoadProblem* problem) {
+    errno = 0;
+    if (OpenMappedFile(path, file)) return true;
+    if (problem != nullptr) {
+        const int error = errno;
+        *problem = LoadProblem();
+        problem->file = path;
+        problem->unopened = true;
+        problem->message =
+            "cannot be opened" + (error != 0 ? std::string(" (") + std::strerror(error) + ")" : "");
+    }
+    return false;
 }

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "scene/load_problem.h"
+
 struct MappedFile {
     const char* data = nullptr;  // size bytes, not terminated; null only while nothing is open
     size_t size = 0;
@@ -14,6 +16,9 @@ struct MappedFile {
 // directory, a device or pipe (which could block or never end), or a file that cannot be mapped;
 // errno then says why.
 bool OpenMappedFile(const char* path, MappedFile& file);
+// OpenMappedFile for a reader: when the file cannot be opened, `problem` (when given) names it,
+// says why ("cannot be opened (No such file or directory)") and has no place in it.
+bool OpenNamedFile(const char* path, MappedFile& file, LoadProblem* problem);
 // Gives back the memory of the pages wholly inside [begin, end), a range of `file`; read again,
 // they come back from the file. A large file read once then does not stay resident beside what
 // was made of it.

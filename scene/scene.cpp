@@ -3,61 +3,71 @@
 #include <cstdlib>  // calloc, free for the name array
 #include <new>
 
-#include "platform/platform.h"
 #include "scene/large_array.h"
 #include "scene/mapped_file.h"
-#include "scene/messages.h"
 #include "scene/phase_clock.h"
 #include "scene/scene_file.h"
 
 namespace {
 
-bool RefuseScene() {
-    ShowMessageBox(kSceneLoadError, kLoaderCaption);
-    return true;
-}
+// LoadScene's visitor of the scene file's walk: counts, allocations, objects, textures, camera,
+// each loaded as soon as it is read. Stops at the first item that fails, `problem` saying why.
+struct Load {
+    Scene& scene;
+    TextureLoader loadTexture;
+    const char* sceneFile;
+    const char* sceneText;
+    LoadProblem& problem;
 
-// LoadScene after the open: counts, allocations, objects, textures, camera. True on failure.
-bool LoadSceneText(Scene& scene, const char* text, size_t size, TextureLoader loadTexture) {
-    SceneFileReader reader = MakeSceneFileReader(text, size, nullptr);
-    int32_t newObjectCount = 0, newTextureCount = 0;
-    if (!ReadSceneCounts(reader, newObjectCount, newTextureCount)) return RefuseScene();
-
-    // The counts are bounded by the file's size (ReadSceneCounts), so these allocations are too.
-    if (newObjectCount > 0) {
-        scene.objects = new (std::nothrow) SceneObject[newObjectCount];
-        if (scene.objects == nullptr) return RefuseScene();
+    bool OutOfMemory() {
+        problem.message = "not enough memory for the scene's records";
+        return false;
     }
-    scene.objectCount = newObjectCount;
-    scene.textureCount = newTextureCount;
-    scene.camera = new (std::nothrow) Camera;
-    if (scene.camera == nullptr) return RefuseScene();
-    scene.textures.AllocateTextures(scene.textureCount);
+    // A named file's problem, where the scene names the file when it has no place of its own.
+    bool Refused(const char* kind, const SceneFileEntry& name) {
+        PlaceAtName(problem, kind, name, sceneFile, sceneText);
+        return false;
+    }
 
-    for (int32_t i = 0; i < scene.objectCount; ++i) {
-        SceneObjectRecord record;  // all five tokens before the object file is opened
-        if (!ReadSceneObjectRecord(reader, i, record)) return RefuseScene();
-        if (scene.objects[i].LoadObject(record.fileName)) return true;  // LoadObject showed its box
+    bool OnCounts(int32_t objectCount, int32_t textureCount) {
+        // The counts are bounded by the file's size (ReadSceneCounts), so these allocations are.
+        if (objectCount > 0) {
+            scene.objects = new (std::nothrow) SceneObject[objectCount];
+            if (scene.objects == nullptr) return OutOfMemory();
+        }
+        scene.objectCount = objectCount;
+        scene.textureCount = textureCount;
+        scene.camera = new (std::nothrow) Camera;
+        if (scene.camera == nullptr) return OutOfMemory();
+        scene.textures.AllocateTextures(scene.textureCount);
+        return true;
+    }
+    bool OnObject(int32_t index, const SceneObjectRecord& record) {
+        SceneObject& object = scene.objects[index];
+        if (object.LoadObject(record.fileName, &problem)) {
+            return Refused("object", SceneFileEntry{record.fileName, record.fileNameOffset});
+        }
         MarkPhase("parse");
-        scene.objects[i].SetPosition(record.x, record.y, record.z);
-        scene.objects[i].ScaleObject(record.scale);
+        object.SetPosition(record.x, record.y, record.z);
+        object.ScaleObject(record.scale);
         MarkPhase("place");
+        return true;
     }
-
-    char fileName[kMaxNameLength + 1];
-    for (int32_t i = 0; i < scene.textureCount; ++i) {
-        if (!ReadSceneTextureName(reader, i, fileName)) return RefuseScene();
-        if (!loadTexture(scene.textures, fileName, i)) {
-            ShowMessageBox(kTextureLoadError, kTextureCaption);
+    bool OnTexture(int32_t index, const SceneFileEntry& entry) {
+        if (loadTexture(scene.textures, entry.fileName.c_str(), index, &problem)) return true;
+        problem.box = LoadBox::Texture;
+        return Refused("texture", entry);
+    }
+    bool OnCamera(const SceneFileEntry& entry) {
+        LoadProblem ignored;  // a malformed camera file is read as far as it goes
+        if (scene.camera->LoadCamera(entry.fileName.c_str(), &ignored) == 0) {
+            MarkPhase("textures and camera");
             return true;
         }
+        problem = ignored;
+        return Refused("camera", entry);
     }
-
-    if (!ReadSceneCameraName(reader, fileName)) return RefuseScene();
-    const bool failed = scene.camera->LoadCamera(fileName) != 0;  // it showed its box on failure
-    MarkPhase("textures and camera");
-    return failed;
-}
+};
 
 }  // namespace
 
@@ -89,13 +99,27 @@ Scene::Scene()
       viewYaw(0.0f),
       loaded(false) {}
 
-bool Scene::LoadScene(const char* name, TextureLoader loadTexture) {
+bool Scene::LoadScene(const char* name, TextureLoader loadTexture, LoadProblem* problem) {
+    LoadProblem own;
+    LoadProblem& refusal = problem != nullptr ? *problem : own;
+    refusal = LoadProblem();
     MappedFile file;
-    if (!OpenMappedFile(name, file)) return RefuseScene();  // nothing allocated, nothing changed
+    if (!OpenNamedFile(name, file, &refusal)) {  // nothing allocated, nothing changed
+        refusal.message = "scene file " + refusal.message;
+        return true;
+    }
     // Whatever the record still holds (an earlier load that failed, or one never released) goes,
     // so that the load starts from the beginning.
     ReleaseScene();
-    const bool failed = LoadSceneText(*this, file.data, file.size, loadTexture);
+    Load load{*this, loadTexture, name, file.data, refusal};
+    const bool failed = !WalkSceneText(file.data, file.size, load, &refusal);
+    if (failed && refusal.file.empty()) {
+        refusal.file = name;  // the scene file's own fault, or memory
+        if (refusal.line == 0) {
+            refusal.line = 1;
+            refusal.column = 1;
+        }
+    }
     CloseMappedFile(file);
     if (!failed) loaded = true;
     return failed;

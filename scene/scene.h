@@ -24,9 +24,11 @@ struct TextureSet {
     void AllocateTextures(int32_t count);
 };
 
-// Turns the texture file `fileName` into texture `index` of `textures`: true on success, with no
-// message of its own. The viewer passes the renderer's LoadTexture (render/texture_set.h).
-using TextureLoader = bool (*)(TextureSet& textures, const char* fileName, int32_t index);
+// Turns the texture file `fileName` into texture `index` of `textures`: true on success; on
+// failure `problem`, when given, says why. The viewer passes the renderer's LoadTexture
+// (render/texture_set.h).
+using TextureLoader = bool (*)(TextureSet& textures, const char* fileName, int32_t index,
+                               LoadProblem* problem);
 
 struct Scene {
     int32_t objectCount;
@@ -49,13 +51,14 @@ struct Scene {
     Scene& operator=(const Scene&) = delete;
 
     // Loads the scene file `name`: objects, then textures (through `loadTexture`), then the
-    // camera. True on failure, after exactly one message box; nothing after the failing item is
-    // read. A malformed scene file (scene/scene_file.h) is refused with "Scene could not be
-    // loaded!" at its first fault. When the file cannot be opened the record is left as it was;
-    // otherwise whatever memory it still holds is released first (ReleaseScene), so the load
+    // camera. True on failure (the loader's sense: true means refused), with `problem`, when
+    // given, saying which file, where, why and which box applies; nothing after the failing item
+    // is read, and each file is read once. A malformed scene file (scene/scene_file.h) is refused
+    // at its first fault (box Scene). When the file cannot be opened the record is left as it
+    // was; otherwise whatever memory it still holds is released first (ReleaseScene), so the load
     // starts from the beginning. What a failed load allocated stays until the next ReleaseScene
     // or LoadScene.
-    bool LoadScene(const char* name, TextureLoader loadTexture);
+    bool LoadScene(const char* name, TextureLoader loadTexture, LoadProblem* problem = nullptr);
     // Releases the memory that loading and compilation allocated: the objects and their array,
     // the texture name array, the camera, the world arrays. GL objects are DestroyScene's.
     // Resets counts, pointers and flags to the constructor's values (view fields apart), so it

@@ -69,32 +69,57 @@ bool ReadSceneCameraName(SceneFileReader& reader, char* fileName) {
     return RefuseToken(reader, "camera file name");
 }
 
-bool ParseSceneText(const char* text, size_t size, SceneFileContents& contents,
-                    LoadProblem* problem) {
-    contents = SceneFileContents();
-    SceneFileReader reader = MakeSceneFileReader(text, size, problem);
-    if (!ReadSceneCounts(reader, contents.objectCount, contents.textureCount)) return false;
-    // The counts are bounded by the file's size, so the reservations are too.
-    contents.objects.reserve(static_cast<size_t>(contents.objectCount));
-    contents.textures.reserve(static_cast<size_t>(contents.textureCount));
-    for (int32_t i = 0; i < contents.objectCount; ++i) {
-        SceneObjectRecord record;
-        if (!ReadSceneObjectRecord(reader, i, record)) return false;
+namespace {
+
+// ParseSceneText's visitor: every item into the contents.
+struct Collect {
+    SceneFileContents& contents;
+
+    bool OnCounts(int32_t objectCount, int32_t textureCount) {
+        contents.objectCount = objectCount;
+        contents.textureCount = textureCount;
+        // The counts are bounded by the file's size, so the reservations are too.
+        contents.objects.reserve(static_cast<size_t>(objectCount));
+        contents.textures.reserve(static_cast<size_t>(textureCount));
+        return true;
+    }
+    bool OnObject(int32_t, const SceneObjectRecord& record) {
         SceneFileObject object;
-        object.file.fileName = record.fileName;
-        object.file.offset = record.fileNameOffset;
+        object.file = SceneFileEntry{record.fileName, record.fileNameOffset};
         object.x = record.x;
         object.y = record.y;
         object.z = record.z;
         object.scale = record.scale;
         contents.objects.push_back(std::move(object));
+        return true;
     }
-    char name[kMaxNameLength + 1];
-    for (int32_t i = 0; i < contents.textureCount; ++i) {
-        if (!ReadSceneTextureName(reader, i, name)) return false;
-        contents.textures.push_back({name, LastTokenOffset(reader)});
+    bool OnTexture(int32_t, const SceneFileEntry& entry) {
+        contents.textures.push_back(entry);
+        return true;
     }
-    if (!ReadSceneCameraName(reader, name)) return false;
-    contents.camera = {name, LastTokenOffset(reader)};
-    return true;
+    bool OnCamera(const SceneFileEntry& entry) {
+        contents.camera = entry;
+        return true;
+    }
+};
+
+}  // namespace
+
+bool ParseSceneText(const char* text, size_t size, SceneFileContents& contents,
+                    LoadProblem* problem) {
+    contents = SceneFileContents();
+    Collect collect{contents};
+    return WalkSceneText(text, size, collect, problem);
+}
+
+void PlaceAtName(LoadProblem& problem, const char* kind, const SceneFileEntry& name,
+                 const char* sceneFile, const char* sceneText) {
+    if (problem.line != 0) return;
+    problem.message = std::string(kind) + (problem.unopened ? " file '" : " '") + name.fileName +
+                      "' " + problem.message;
+    problem.file = sceneFile;
+    problem.offset = name.offset;
+    const TextPosition position = PositionOf(sceneText, name.offset);
+    problem.line = position.line;
+    problem.column = position.column;
 }

@@ -1,6 +1,6 @@
 // The scene file's tokens, read in order: the two counts, the object records, the texture names
-// and the camera name. LoadScene reads through these steps one item at a time, loading each item
-// as soon as it is read; ParseSceneText reads the whole file with them for the tools.
+// and the camera name. WalkSceneText is the one walk through them: LoadScene loads each item as
+// soon as it is read, the checker checks each, ParseSceneText collects them.
 //
 // A scene file is refused at its first fault: a missing token, a count that is not a
 // non-negative integer, a float that is not a float, a name longer than kMaxNameLength, or counts
@@ -49,7 +49,7 @@ inline size_t LastTokenOffset(const SceneFileReader& reader) {
     return static_cast<size_t>(reader.tokens.tokenStart - reader.tokens.begin);
 }
 
-// The whole scene file, as a checker tool sees it: nothing is opened or loaded.
+// A name in the scene file and where it stands.
 struct SceneFileEntry {
     std::string fileName;
     size_t offset = 0;  // of the name in the scene file
@@ -59,6 +59,7 @@ struct SceneFileObject {
     float x = 0.0f, y = 0.0f, z = 0.0f;
     float scale = 0.0f;
 };
+// The whole scene file, as the tools see it: nothing is opened or loaded.
 struct SceneFileContents {
     int32_t objectCount = 0;
     int32_t textureCount = 0;
@@ -67,7 +68,45 @@ struct SceneFileContents {
     SceneFileEntry camera;
 };
 
+// Reads the scene file's items in order and hands each to `visitor` as soon as it is read:
+//   bool OnCounts(int32_t objectCount, int32_t textureCount)
+//   bool OnObject(int32_t index, const SceneObjectRecord& record)
+//   bool OnTexture(int32_t index, const SceneFileEntry& entry)
+//   bool OnCamera(const SceneFileEntry& entry)
+// A visitor returns false to stop the walk there. True when the walk went through; false when it
+// stopped, at the file's first fault (`problem`, when given, says where and why) or where the
+// visitor stopped it.
+template <typename Visitor>
+bool WalkSceneText(const char* text, size_t size, Visitor& visitor, LoadProblem* problem) {
+    SceneFileReader reader = MakeSceneFileReader(text, size, problem);
+    int32_t objectCount = 0, textureCount = 0;
+    if (!ReadSceneCounts(reader, objectCount, textureCount) ||
+        !visitor.OnCounts(objectCount, textureCount)) {
+        return false;
+    }
+    for (int32_t i = 0; i < objectCount; ++i) {
+        SceneObjectRecord record;  // all five tokens before the object is looked at
+        if (!ReadSceneObjectRecord(reader, i, record) || !visitor.OnObject(i, record)) return false;
+    }
+    char name[kMaxNameLength + 1];
+    for (int32_t i = 0; i < textureCount; ++i) {
+        if (!ReadSceneTextureName(reader, i, name) ||
+            !visitor.OnTexture(i, SceneFileEntry{name, LastTokenOffset(reader)})) {
+            return false;
+        }
+    }
+    return ReadSceneCameraName(reader, name) &&
+           visitor.OnCamera(SceneFileEntry{name, LastTokenOffset(reader)});
+}
+
 // True when the text is a well-formed scene file; `contents` then holds it. Otherwise `contents`
 // holds what was read before the fault and `problem`, when given, says where and why.
 bool ParseSceneText(const char* text, size_t size, SceneFileContents& contents,
                     LoadProblem* problem);
+
+// A problem with a file the scene names (`kind`: "object", "texture", "camera") that has no place
+// in that file (it could not be opened, or a texture was refused) moved to where the scene file
+// names it: "object file 'crate.obj' cannot be opened (...)" at the name in `sceneFile`. A problem
+// with a place in its own file stays there.
+void PlaceAtName(LoadProblem& problem, const char* kind, const SceneFileEntry& name,
+                 const char* sceneFile, const char* sceneText);

@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
 #include "scene/large_array.h"
-#include "scene/messages.h"
 #include "scene/parallel.h"
 #include "scene/mapped_file.h"
 #include "scene/token_chunks.h"
@@ -173,14 +171,18 @@ bool ParseObjectText(const char* text, size_t size, SceneObject& object, LoadPro
     return true;
 }
 
-bool SceneObject::LoadObject(const char* name) {
+bool SceneObject::LoadObject(const char* name, LoadProblem* problem) {
     MappedFile file;
-    bool valid = false;
-    if (OpenMappedFile(name, file)) {
-        valid = ParseObjectText(file.data, file.size, *this, nullptr, &file);
-        CloseMappedFile(file);
+    if (!OpenNamedFile(name, file, problem)) {
+        if (problem != nullptr) problem->box = LoadBox::Object;
+        return true;
     }
-    if (!valid) ShowMessageBox(kObjectLoadError, kLoaderCaption);
+    const bool valid = ParseObjectText(file.data, file.size, *this, problem, &file);
+    CloseMappedFile(file);
+    if (!valid && problem != nullptr) {
+        problem->file = name;
+        problem->box = LoadBox::Object;
+    }
     return !valid;
 }
 

@@ -25,13 +25,14 @@ struct SceneObject {
     SceneObject(const SceneObject&) = delete;
     SceneObject& operator=(const SceneObject&) = delete;
 
-    // Reads the object file `name`. True on failure, after the box "Object could not be
-    // loaded!"; the object is then as constructed and holds no memory. Refused: a file that
-    // cannot be opened, and a malformed one (a negative count, counts the file is too short to
-    // hold, a missing or non-numeric token before the end of the last face, a corner index
-    // outside the object's vertices). A texture index is not checked here: faces with an
-    // unknown texture are kept and never drawn. Tokens after the last face are ignored.
-    bool LoadObject(const char* name);
+    // Reads the object file `name`. True on failure (the sense is the loader's: true means
+    // refused), with `problem`, when given, saying where and why (box Object); the object is
+    // then as constructed and holds no memory. Refused: a file that cannot be opened, and a
+    // malformed one (a negative count, counts the file is too short to hold, a missing or
+    // non-numeric token before the end of the last face, a corner index outside the object's
+    // vertices). A texture index is not checked here: faces with an unknown texture are kept and
+    // never drawn. Tokens after the last face are ignored.
+    bool LoadObject(const char* name, LoadProblem* problem = nullptr);
     void SetPosition(float x, float y, float z);
     // Multiplies every vertex position by `factor` in place and records it in `scale`.
     void ScaleObject(float factor);

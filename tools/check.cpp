@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/report.h"
 #include "app/scene_check.h"
 #include "tools/version.h"
 
@@ -38,11 +39,9 @@ int main(int argc, char** argv) {
     const SceneCheck check = CheckScene(sceneFile);
     PrintCheckMessages(check, stdout);
     if (!check.loadable) std::printf("Partial totals, of the files that load:\n");
-    std::printf(
-        "Total used vertexes: %lld\nTotal rendered faces: %lld\nTotal rendered objects: "
-        "%d\n(%lld hidden faces, never drawn)\n",
-        static_cast<long long>(check.vertexCount), static_cast<long long>(check.faceCount),
-        check.objectCount, static_cast<long long>(check.hiddenFaceCount));
+    std::printf("%s(%lld hidden faces, never drawn)\n",
+                FormatTotals(check.vertexCount, check.faceCount, check.objectCount, false).c_str(),
+                static_cast<long long>(check.hiddenFaceCount));
     std::printf("%s: %s\n", sceneFile,
                 check.loadable ? "the viewer loads this scene" : "the viewer refuses this scene");
     return check.loadable ? 0 : 1;

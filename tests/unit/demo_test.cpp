@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "app/messages.h"
 #include "app/scene_check.h"
 #include "tests/unit/temp_dir.h"
 
@@ -56,7 +57,7 @@ TEST(DemoData, TheCheckerFindsNothingButTheHiddenBoundary) {
     ASSERT_EQ(chdir(previous), 0);
     EXPECT_TRUE(check.loadable);
     std::string all;
-    for (const CheckMessage& message : check.messages) all += FormatCheckMessage(message) + "\n";
+    for (const LoadProblem& message : check.messages) all += FormatLoadProblem(message) + "\n";
     ASSERT_EQ(check.messages.size(), 1u) << all;
     EXPECT_NE(all.find("data/objects/bounds.obj:1:1: warning: all 12 faces are hidden"),
               std::string::npos)

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/scene_check.h"
+#include "app/viewer.h"
 #include "render/scene_render.h"
 #include "render/texture_set.h"
 #include "scene/scene.h"
@@ -160,7 +161,7 @@ TEST_P(HostileInput, ViewerAndCheckerAgreeWithTheRightBox) {
 
     const SceneCheck check = CheckScene(files.scene.c_str());
     Scene scene;
-    const bool failed = scene.LoadScene(files.scene.c_str(), LoadTexture);
+    const bool failed = LoadSceneForViewer(scene, files.scene.c_str());
     EXPECT_EQ(failed, c.box != nullptr) << c.what;
     EXPECT_EQ(check.loadable, !failed) << c.what;
     if (c.box == nullptr) {
@@ -198,7 +199,7 @@ TEST_F(GLTest, UnreadableObjectFileIsRefused) {
     Files files;
     chmod(files.object.c_str(), 0);
     Scene scene;
-    EXPECT_TRUE(scene.LoadScene(files.scene.c_str(), LoadTexture));
+    EXPECT_TRUE(LoadSceneForViewer(scene, files.scene.c_str()));
     ASSERT_EQ(RecordedBoxes().size(), 1u);
     EXPECT_EQ(RecordedBoxes()[0].text, kObjectBox);
     EXPECT_FALSE(CheckScene(files.scene.c_str()).loadable);

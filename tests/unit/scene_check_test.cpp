@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "app/messages.h"
 #include "app/scene_check.h"
 #include "scene/scene_file.h"
 #include "tests/unit/temp_dir.h"
@@ -22,7 +23,7 @@ std::string Tga(char imageType, int depth, char width = 1, char descriptor = 0) 
 
 std::string Messages(const SceneCheck& check) {
     std::string all;
-    for (const CheckMessage& m : check.messages) all += FormatCheckMessage(m) + "\n";
+    for (const LoadProblem& m : check.messages) all += FormatLoadProblem(m) + "\n";
     return all;
 }
 
@@ -164,7 +165,7 @@ TEST(SceneCheck, WarningsAndFilesPlacedManyTimes) {
     check = CheckScene(dir.Write("bad.scn", "2 0\n" + bad + bad + cam).c_str());
     ASSERT_EQ(check.messages.size(), 1u) << Messages(check);
     EXPECT_EQ(
-        FormatCheckMessage(check.messages[0]),
+        FormatLoadProblem(check.messages[0]),
         dir / "bad.obj:3:7: error: vertex 1: not a valid value of the expected kind: '1.2.3'");
     EXPECT_EQ(check.objectCount, 0);
 }

@@ -56,19 +56,26 @@ TEST(SceneObject, HiddenValueAndBasePrefixes) {
     EXPECT_TRUE(empty.loaded);
 }
 
-// Catches malformed files that are accepted, that leak, or that leave the object half filled.
-TEST(SceneObject, MalformedFilesAreRefusedWithOneBoxAndNothingKept) {
+// Catches malformed files that are accepted, that leak, that leave the object half filled, or
+// whose refusal does not say which file, where, and that it is the object's box.
+TEST(SceneObject, MalformedFilesAreRefusedWithTheirPlaceAndNothingKept) {
     TempDir dir;
     for (const char* text : {"0 -1 0 0 0 0", "0 0 1 2", "1 0 0 0 0 0 0 zero 0 0 0",
                              "3 1 0 0 0 0 0 0 0 0 0 1 0 0 1 0 0 1 0 0                  ",
                              "3 1 0 0 0 0 0 0 0 0 0 1 0 0 1 0 0 1 0 0 1 0 1 2",
                              "3 1 0 0 0 0 0 0 0 0 0 1 0 0 1 0 0 1 0 0 1 0 1 2.0 0"}) {
-        ResetMessageBoxRecorder();
         SceneObject object;
-        EXPECT_TRUE(object.LoadObject(dir.Write("bad.obj", text).c_str())) << text;
-        ASSERT_EQ(RecordedBoxes().size(), 1u) << text;
-        EXPECT_EQ(RecordedBoxes()[0].text, "Object could not be loaded!");
-        EXPECT_TRUE(object.vertexCount == 0 && object.faceCount == 0 && !object.loaded) << text;
+        LoadProblem problem;
+        const std::string file = dir.Write("bad.obj", text);
+        EXPECT_TRUE(object.LoadObject(file.c_str(), &problem)) << text;
+        EXPECT_EQ(problem.box, LoadBox::Object) << text;
+        EXPECT_EQ(problem.file, file) << text;
+        EXPECT_EQ(problem.line, 1) << text;
+        EXPECT_GT(problem.column, 1) << text;
+        EXPECT_FALSE(problem.message.empty()) << text;
+        EXPECT_EQ(object.vertexCount, 0) << text;
+        EXPECT_EQ(object.faceCount, 0) << text;
+        EXPECT_FALSE(object.loaded) << text;
     }
 }
 

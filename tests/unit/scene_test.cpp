@@ -4,10 +4,14 @@
 // and hostile scene files are the hostile-input table's.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>  // the test that counts how often each file is opened
+#include <unistd.h>       // read, close
 
+#include <map>
 #include <string>
 #include <vector>
 
+#include "app/viewer.h"
 #include "render/scene_render.h"
 #include "render/texture_set.h"
 #include "scene/scene.h"
@@ -39,7 +43,7 @@ class SceneTest : public GLTest {
         GLTest::TearDown();
     }
     bool Load(const std::string& text) {
-        return scene.LoadScene(dir.Write("s.scn", text).c_str(), LoadTexture);
+        return LoadSceneForViewer(scene, dir.Write("s.scn", text).c_str());
     }
     // One object at (10, 0, -5) scaled by 2, textures red and green, the camera.
     std::string Example(const std::string& separator = " ") {
@@ -120,6 +124,39 @@ TEST_F(SceneTest, FailingTextureShowsTheErrorBox) {
     EXPECT_EQ(scene.textures.names[2], 0u) << "nothing after the failing texture";
     EXPECT_FALSE(scene.camera->loaded) << "no camera read";
     EXPECT_FALSE(scene.loaded);
+}
+
+// Catches a refusal explained by reading the scene again (the viewer once parsed the whole scene a
+// second time to say what was wrong) and a file opened more often than it is named: the box and
+// the explanation come from one reading, each file opened once.
+TEST_F(SceneTest, ARefusedSceneIsReadOnce) {
+    const std::string bad = dir.Write("bad.obj", "3 1 0 0 0 0\n1 2 3 0 0\n");  // no faces
+    const std::string scene =
+        dir.Write("s.scn", "2 1 " + object + " 0 0 0 1 " + bad + " 0 0 0 1 " + red + " " + camera);
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, dir.path().c_str(), IN_OPEN), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(LoadSceneForViewer(this->scene, scene.c_str()));
+    const std::string explained = testing::internal::GetCapturedStderr();
+    std::map<std::string, int> opened;
+    alignas(inotify_event) char events[64 * 1024];
+    for (ssize_t got; (got = read(watch, events, sizeof events)) > 0;) {
+        for (char* at = events; at < events + got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            if (event->len > 0) ++opened[event->name];
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    close(watch);
+    EXPECT_EQ(opened["s.scn"], 1);
+    EXPECT_EQ(opened["tri.obj"], 1);
+    EXPECT_EQ(opened["bad.obj"], 1);
+    EXPECT_EQ(opened.count("red.tga"), 0u) << "nothing after the refused object";
+    EXPECT_EQ(opened.count("cam.txt"), 0u);
+    ExpectOneBox("Object could not be loaded!", "Quorvane OpenGL");
+    EXPECT_EQ(explained.rfind(bad + ":1:3: error: the file is too short to hold 3 vertices", 0), 0u)
+        << explained;
 }
 
 // Catches a DestroyScene that leaks (AddressSanitizer), frees twice or keeps the display list or
