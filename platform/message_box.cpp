@@ -1,4 +1,3 @@
-#include <SDL.h>
 #include <poll.h>      // poll: the answer or a quit signal, whichever comes first
 #include <signal.h>    // kill
 #include <spawn.h>     // posix_spawn: the box's own process
@@ -7,7 +6,8 @@
 
 #include <cerrno>
 #include <cstdio>   // fprintf to stderr when no box can be shown
-#include <cstdlib>  // getenv, _Exit
+#include <cstdlib>  // getenv
+#include <cstring>  // memcpy, strcmp
 #include <string>
 #include <vector>
 
@@ -24,54 +24,15 @@ namespace {
 
 constexpr const char* kBoxVariable = "QUORVANE_MESSAGE_BOX";  // buttons and icon, then text
 constexpr const char* kCaptionVariable = "QUORVANE_MESSAGE_BOX_CAPTION";
-// Exit statuses of the box's process.
-constexpr int kBoxClosed = 3;       // closed without a choice
-constexpr int kBoxPrinted = 4;      // no box could be shown: the process wrote it to stderr
-constexpr int kBoxAnswerBase = 10;  // + the BoxAnswer chosen
-constexpr int kBoxNotShown = -1;    // the process could not run, or a quit signal ended it
+constexpr const char kBoxProcessName[] = "quorvane-message-box";  // its argv[0]
+constexpr int kBoxNotShown = -1;  // the process could not run, or a quit signal ended it
 
 BoxAnswer DefaultAnswer(BoxButtons buttons) {
     return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
 }
 
-// In the box's own process: shows the box and ends with what became of it.
-[[noreturn]] void ShowBoxAndExit(const char* description, const char* caption) {
-    const bool yesNo = description[0] == 'y';
-    const char iconCode = description[0] != '\0' ? description[1] : 'n';
-    const SDL_MessageBoxButtonData okButton = {
-        SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-        static_cast<int>(BoxAnswer::Ok), "OK"};
-    // A question is answered by a choice: Escape picks neither button.
-    const SDL_MessageBoxButtonData yesNoButtons[2] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, static_cast<int>(BoxAnswer::Yes), "Yes"},
-        {0, static_cast<int>(BoxAnswer::No), "No"},
-    };
-    SDL_MessageBoxData box = {};
-    box.flags = iconCode == 'e'   ? SDL_MESSAGEBOX_ERROR
-                : iconCode == 'w' ? SDL_MESSAGEBOX_WARNING
-                                  : SDL_MESSAGEBOX_INFORMATION;
-    box.window = nullptr;  // no owner window
-    box.title = caption;
-    box.message = description[0] != '\0' && description[1] != '\0' ? description + 2 : "";
-    box.numbuttons = yesNo ? 2 : 1;
-    box.buttons = yesNo ? yesNoButtons : &okButton;
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        std::fprintf(stderr, "(no message box could be shown: %s)\n", SDL_GetError());
-        PrintMessageBox(box.message, caption, yesNo ? BoxButtons::YesNo : BoxButtons::Ok,
-                        BoxIcon::None);
-        std::_Exit(kBoxPrinted);
-    }
-    std::_Exit(pressed < 0 ? kBoxClosed : kBoxAnswerBase + pressed);
-}
-
-// Before main: a process started to show a box does only that.
-const bool boxProcess = [] {
-    const char* description = std::getenv(kBoxVariable);
-    const char* caption = std::getenv(kCaptionVariable);
-    if (description != nullptr && caption != nullptr) ShowBoxAndExit(description, caption);
-    return false;
-}();
+// Set by ServeMessageBoxes: the program knows to show a box when started for one.
+bool served = false;
 
 // The exit status of the box's process, or kBoxNotShown.
 int RunBoxProcess(const char* text, const char* caption, BoxButtons buttons, BoxIcon icon) {
@@ -86,7 +47,8 @@ int RunBoxProcess(const char* text, const char* caption, BoxButtons buttons, Box
     for (std::string& setting : settings) environment.push_back(setting.data());
     for (char** entry = environ; *entry != nullptr; ++entry) environment.push_back(*entry);
     environment.push_back(nullptr);
-    char name[] = "quorvane-message-box";
+    char name[sizeof kBoxProcessName];
+    std::memcpy(name, kBoxProcessName, sizeof name);
     char* arguments[] = {name, nullptr};
     // A process group of its own, so that the process SDL forks to draw the box goes with it.
     posix_spawnattr_t attributes;
@@ -119,7 +81,8 @@ int RunBoxProcess(const char* text, const char* caption, BoxButtons buttons, Box
 
 BoxAnswer ShowPlatformMessageBox(const char* text, const char* caption, BoxButtons buttons,
                                  BoxIcon icon) {
-    (void)boxProcess;
+    // Started again, a program that does not serve boxes would run its whole self instead.
+    if (!served) return PrintMessageBox(text, caption, buttons, icon);
     for (;;) {
         const int outcome =
             QuitSignalled() ? kBoxNotShown : RunBoxProcess(text, caption, buttons, icon);
@@ -135,6 +98,16 @@ BoxAnswer ShowPlatformMessageBox(const char* text, const char* caption, BoxButto
 MessageBoxHandler handler = ShowPlatformMessageBox;
 
 }  // namespace
+
+void ServeMessageBoxes(int argc, char** argv) {
+    const char* description = std::getenv(kBoxVariable);
+    const char* caption = std::getenv(kCaptionVariable);
+    if (argc > 0 && std::strcmp(argv[0], kBoxProcessName) == 0 && description != nullptr &&
+        caption != nullptr) {
+        ShowBoxAndExit(description, caption);
+    }
+    served = true;
+}
 
 BoxAnswer PrintMessageBox(const char* text, const char* caption, BoxButtons buttons, BoxIcon) {
     std::fprintf(stderr, "%s: %s\n", caption, text);

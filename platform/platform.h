@@ -1,7 +1,12 @@
 // The platform: everything the rest of the program may ask of the desktop it runs on. The window
 // with its OpenGL context and full-screen mode, the event queue, the keyboard, the pointer and the
-// message boxes are all here, and this header is the whole of it: SDL is named only in the files
-// behind it, so a port to another window system replaces those files and nothing else.
+// message boxes are all here, and this header is the whole of it.
+//
+// A port to another window system replaces the files in platform/sdl/ (window and context,
+// events, keyboard, pointer, the drawing of a box) and nothing else; SDL is named only there.
+// What every port shares stays in platform/: the window procedure's activation rule
+// (window_procedure.cpp), the quit signals (quit_signals.cpp) and the box's process with the
+// handler seam (message_box.cpp); platform/internal.h says what they ask of a port.
 //
 // The viewer was first made for a desktop whose window system hands out its messages one at a
 // time and whose keyboard device reports all keys at once. Three of its behaviours are kept,
@@ -27,6 +32,13 @@ BoxAnswer ShowMessageBox(const char* text, const char* caption, BoxButtons butto
 // Writes "caption: text" to standard error and returns the default answer without waiting: the
 // handler of programs that no one watches.
 BoxAnswer PrintMessageBox(const char* text, const char* caption, BoxButtons buttons, BoxIcon icon);
+
+// A real box is shown by a process of its own, the program started again for it, so that a quit
+// signal can take the box away (SDL waits for an answer without end). A program that shows real
+// boxes calls this first thing in main: in a process started for a box it shows the box and
+// ends there; otherwise it returns at once. A program that never calls it shows its boxes on
+// standard error, as PrintMessageBox does.
+void ServeMessageBoxes(int argc, char** argv);
 
 // Tests and headless tools replace the boxes; null gives the platform's own boxes back.
 using MessageBoxHandler = BoxAnswer (*)(const char* text, const char* caption, BoxButtons buttons,

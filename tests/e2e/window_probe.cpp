@@ -16,6 +16,7 @@
 #include "render/scene_render.h"
 
 int main(int argc, char** argv) {
+    ServeMessageBoxes(argc, argv);  // the refused full-screen mode asks in a box
     const Uint32 seconds = argc > 2 ? static_cast<Uint32>(std::atoi(argv[2])) : 60;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // the test reads the lines as they come
     // A reference of the probe's own keeps the display open after the window, to report the
