@@ -33,7 +33,8 @@ std::vector<Triangle> FeedbackTriangles(uint32_t list) {
     const GLint used = glRenderMode(GL_RENDER);
     std::vector<Triangle> triangles;
     for (GLint i = 0; i + 35 <= used; i += 35) {  // token, count, 3 x (x y z, r g b a, s t r q)
-        EXPECT_TRUE(buffer[i] == GL_POLYGON_TOKEN && buffer[i + 1] == 3) << "not a triangle";
+        EXPECT_EQ(buffer[i], GL_POLYGON_TOKEN) << "not a polygon";
+        EXPECT_EQ(buffer[i + 1], 3) << "not a triangle";
         Triangle triangle;
         for (int k = 0; k < 3; ++k) {
             const GLfloat* p = &buffer[i + 2 + 11 * k];
@@ -114,7 +115,8 @@ TEST_F(CompileSceneTest, ListDrawsVisibleFacesByTextureWithTheirNormals) {
     const std::vector<Triangle> positive = FeedbackTriangles(scene.displayList);
     LightAlongAxes(-1.0f);
     const std::vector<Triangle> negative = FeedbackTriangles(scene.displayList);
-    ASSERT_TRUE(positive.size() == 4 && negative.size() == 4) << positive.size();
+    ASSERT_EQ(positive.size(), 4u);
+    ASSERT_EQ(negative.size(), 4u);
     for (size_t i = 0; i < 4; ++i) {
         const TestObject& o = kMixed[kDrawn[i].first];
         const Face& f = o.faces[kDrawn[i].second];

@@ -52,15 +52,21 @@ TEST_F(ControlsTest, LookAndWalkRoundOnceFromDoublePrecision) {
         std::vector<float> want;
         int32_t cursorX = 320, cursorY = 240;
     };
+    // The odd values are exact: each is the one double expression of the step from the float
+    // constants, rounded to a float once. Rounding twice, or float arithmetic, moves the last bit:
+    // 2.7999997 is the float just below 2.8f, 10.79 is 11 - 0.21 with the float 0.21 taken as a
+    // double.
     const Case cases[] = {
         {0, 12.5f, 3, 0, 0, {0, 0, 0, 12.5f, 3, 12.5f}},
         {0, 0, 0, 0, 0, {0, 0, 0, -5, 0, -5}, 420, 240},    // 100 pixels right: 5 degrees
         {0, -5, 0, 0, 0, {0, 0, 0, -5, -1, -5}, 320, 260},  // 20 pixels down: 1 degree
-        {0, -9.8f, -49.8f, 0, 0, {0, 0, 0, 0x1.666664p+1f, -0x1.313332p+5f, 0x1.666664p+1f}, 68, 7},
-        {kKeyArrowUp, 0, 0, 0.5f, 11, {0.5f, 0, 0x1.5947aep+3f, 0, 0, 0}},
-        {kKeyArrowUp, 90, 0, 0, 0, {-0.21f, 0, -0x1.5f31a8p-29f, 90, 0, 90}},
-        {kKeyArrowUp, -244, 0, 0.18f, -0.14f, {-0x1.1e9cecp-7f, 0, -0x1.88bdc8p-5f, -244, 0, -244}},
-        {kKeyArrowDown, -341, 0, 0.4f, -5.95f, {0x1.df9c36p-2f, 0, -0x1.70179cp+2f, -341, 0, -341}},
+        // -9.8 + 252 x 0.05 and -49.8 + 233 x 0.05.
+        {0, -9.8f, -49.8f, 0, 0, {0, 0, 0, 2.7999997f, -38.149998f, 2.7999997f}, 68, 7},
+        {kKeyArrowUp, 0, 0, 0.5f, 11, {0.5f, 0, 10.79f, 0, 0, 0}},
+        // At 90 degrees the cosine of 90 x 0.017453292 is not quite 0.
+        {kKeyArrowUp, 90, 0, 0, 0, {-0.21f, 0, -2.5552724e-09f, 90, 0, 90}},
+        {kKeyArrowUp, -244, 0, 0.18f, -0.14f, {-0.008746734f, 0, -0.047942057f, -244, 0, -244}},
+        {kKeyArrowDown, -341, 0, 0.4f, -5.95f, {0.46836933f, 0, -5.751441f, -341, 0, -341}},
     };
     for (const Case& c : cases) {
         camera.heading = c.heading;
@@ -84,14 +90,15 @@ TEST_F(ControlsTest, RowsActInTheirOrder) {
     Press({kKeyEscape, kKeyPageUp, kKeyEnd, kKeyF, kKeyG, kKeyArrowUp, kKeyArrowLeft, kKeyC});
     EXPECT_TRUE(viewer.done);
     EXPECT_FALSE(glIsEnabled(GL_FOG));
-    // Walked at heading 0 and turned afterwards; 1.7 - 0.05 rounded once.
-    EXPECT_EQ(State(camera), (std::vector<float>{0, 0x1.a66668p+0f, 0x1.5947aep+3f, 1, 0, 1}));
+    // Walked at heading 0 and turned afterwards; 1.7 - 0.05 rounded once is 1.6500001, a step
+    // above 1.65f; 11 - 0.21 as above.
+    EXPECT_EQ(State(camera), (std::vector<float>{0, 1.6500001f, 10.79f, 1, 0, 1}));
 
     Press({kKeyF, kKeyPageDown});
     EXPECT_TRUE(glIsEnabled(GL_FOG));
     EXPECT_EQ(camera.pitch, -1.5f);
     Press({kKeyPageUp, kKeyPageDown, kKeyArrowRight, kKeyD});  // Page Up and Page Down cancel out
-    EXPECT_EQ(State(camera), (std::vector<float>{0, 1.7f, 0x1.5947aep+3f, 0, -1.5f, 0}));
+    EXPECT_EQ(State(camera), (std::vector<float>{0, 1.7f, 10.79f, 0, -1.5f, 0}));
 
     camera.y = 0.05f;  // the step is the float 0.05, not the double: exactly 0 after C
     Press({kKeyC});

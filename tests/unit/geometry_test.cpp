@@ -18,10 +18,12 @@ void ExpectXYZ(Vertex p, float x, float y, float z) {
 TEST(Geometry, SubtractAndNormalizeHandleTextureCoordinates) {
     const Vertex r = Subtract(V(5, 6, 7, 0.25f, 0.75f), V(1, 1, 1, 0.5f, 0.5f));
     ExpectXYZ(r, 4, 5, 6);
-    EXPECT_TRUE(r.u == 0.0f && r.v == 0.0f);
+    EXPECT_EQ(r.u, 0.0f);
+    EXPECT_EQ(r.v, 0.0f);
     const Vertex n = Normalize(V(3, 4, 0, 0.25f, 0.5f));
     ExpectXYZ(n, 0.6f, 0.8f, 0.0f);
-    EXPECT_TRUE(n.u == 0.25f && n.v == 0.5f);
+    EXPECT_EQ(n.u, 0.25f);
+    EXPECT_EQ(n.v, 0.5f);
 }
 
 // Catches squares formed in float, which overflow for 1e20 and vanish for 1e-30, and a magnitude

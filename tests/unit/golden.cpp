@@ -31,7 +31,8 @@ void ExpectMatchesGolden(const std::string& name) {
         return;
     }
     const Image expected = LoadPng(golden), actual = LoadPng(Rendered(name));
-    ASSERT_TRUE(actual.width == expected.width && actual.height == expected.height) << name;
+    ASSERT_EQ(actual.width, expected.width) << name;
+    ASSERT_EQ(actual.height, expected.height) << name;
     const std::vector<uint8_t>&e = expected.rgba, &a = actual.rgba;
     long outliers = 0;
     for (size_t i = 0; i < e.size(); i += 4) {

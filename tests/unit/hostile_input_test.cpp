@@ -177,7 +177,8 @@ TEST_P(HostileInput, ViewerAndCheckerAgreeWithTheRightBox) {
         const RecordedBox& box = RecordedBoxes()[0];
         EXPECT_EQ(box.text, c.box) << c.what;
         EXPECT_EQ(box.caption, c.box == kTextureBox ? "Error" : "Quorvane OpenGL") << c.what;
-        EXPECT_TRUE(box.buttons == BoxButtons::Ok && box.icon == BoxIcon::None) << "a plain box";
+        EXPECT_EQ(box.buttons, BoxButtons::Ok) << "a plain box";
+        EXPECT_EQ(box.icon, BoxIcon::None) << "a plain box";
         EXPECT_FALSE(check.messages.empty()) << c.what;
     }
     DestroyScene(scene);

@@ -25,7 +25,9 @@ TEST(SceneObject, LoadsAlikeOnOneLineOrOneTokenPerLine) {
     for (const std::string& text : {oneLine, perToken + "\n\n\t"}) {
         SceneObject o;
         ASSERT_FALSE(o.LoadObject(dir.Write("t.obj", text).c_str()));
-        ASSERT_TRUE(o.loaded && o.vertexCount == 3 && o.faceCount == 1);
+        ASSERT_TRUE(o.loaded);
+        ASSERT_EQ(o.vertexCount, 3);
+        ASSERT_EQ(o.faceCount, 1);
         const Vertex* v = o.vertices;
         EXPECT_EQ((std::vector<float>{v[1].x, v[1].u, v[2].v}), (std::vector<float>{1, 1, 1}));
         const Face& f = o.faces[0];
@@ -45,12 +47,14 @@ TEST(SceneObject, HiddenValueAndBasePrefixes) {
     for (int i = 0; i < 8; ++i) text += std::to_string(i) + " 0 0 0 0 ";
     SceneObject o, empty;
     ASSERT_FALSE(o.LoadObject(dir.Write("o.obj", text + "07 0x2 01 0x10 1 2 3 5 words").c_str()));
-    ASSERT_TRUE(o.vertexCount == 8 && o.faceCount == 2);
+    ASSERT_EQ(o.vertexCount, 8);
+    ASSERT_EQ(o.faceCount, 2);
     EXPECT_EQ(o.vertices[7].x, 7.0f);
     EXPECT_EQ((std::vector<int32_t>{o.faces[0].a, o.faces[0].b, o.faces[0].texture}),
               (std::vector<int32_t>{7, 2, 16}));
     EXPECT_EQ(o.faces[1].texture, 5);
-    EXPECT_TRUE(o.faces[0].hidden == 1 && o.faces[1].hidden == 1);
+    EXPECT_EQ(o.faces[0].hidden, 1);
+    EXPECT_EQ(o.faces[1].hidden, 1);
     o.FreeObject();
     ASSERT_FALSE(empty.LoadObject(dir.Write("e.obj", "0 0 1 2 3 0").c_str()));
     EXPECT_TRUE(empty.loaded);

@@ -64,7 +64,8 @@ TEST(TokenReader, FloatsMatchFormattedExtraction) {
         std::istringstream in(token);
         float expected = 0.0f, value = 0.0f;
         in >> expected;
-        ASSERT_TRUE(!in.fail() && in.peek() == EOF) << token;
+        ASSERT_FALSE(in.fail()) << token;
+        ASSERT_EQ(in.peek(), EOF) << token;
         ASSERT_EQ(ParseFloat(token, value), TokenError::None) << token;
         EXPECT_EQ(Bits(value), Bits(expected)) << token;
     }
@@ -128,18 +129,23 @@ TEST(TokenReader, WhiteSpaceOfAnyKindSeparatesTokens) {
     int32_t a = 0, b = 0;
     float c = 0;
     char name[kMaxNameLength + 1];
-    ASSERT_TRUE(ReadInt(reader, a) && ReadInt(reader, b) && ReadFloat(reader, c) &&
-                ReadName(reader, name));
-    EXPECT_TRUE(a == 1 && b == -2 && c == 3.5f) << a << " " << b << " " << c;
+    ASSERT_TRUE(ReadInt(reader, a));
+    ASSERT_TRUE(ReadInt(reader, b));
+    ASSERT_TRUE(ReadFloat(reader, c));
+    ASSERT_TRUE(ReadName(reader, name));
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, -2);
+    EXPECT_EQ(c, 3.5f);
     EXPECT_EQ(std::string(name), std::string(79, 'n'));
     EXPECT_FALSE(ReadInt(reader, a));
     EXPECT_EQ(reader.error, TokenError::Missing);
     EXPECT_EQ(a, 1);
     reader = MakeTokenReader("99999999999x", 12);  // too large, whatever follows
-    EXPECT_TRUE(!ReadInt(reader, a) && reader.error == TokenError::OutOfRange);
+    EXPECT_FALSE(ReadInt(reader, a));
+    EXPECT_EQ(reader.error, TokenError::OutOfRange);
     const TextPosition position = PositionOf(text.data(), text.find("3.5"));
-    EXPECT_TRUE(position.line == 2 && position.column == 3)
-        << position.line << ":" << position.column;
+    EXPECT_EQ(position.line, 2);
+    EXPECT_EQ(position.column, 3);
 
     for (const std::string& bad : {std::string(80, 'n'), std::string("a\0b", 3)}) {
         reader = MakeTokenReader(bad.data(), bad.size());
