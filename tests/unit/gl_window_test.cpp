@@ -37,7 +37,9 @@ class GLWindowTest : public ::testing::Test {
         EXPECT_GE(GLGet(GL_DEPTH_BITS)[0], 16);  // 0 without a current context
         // The offscreen driver draws into a single-buffered pbuffer whatever is asked.
         const std::string driver = SDL_GetCurrentVideoDriver();
-        if (driver != "offscreen") EXPECT_EQ(GLGet(GL_DOUBLEBUFFER)[0], 1);
+        if (driver != "offscreen") {
+            EXPECT_EQ(GLGet(GL_DOUBLEBUFFER)[0], 1);
+        }
     }
     // Pushes a window event of this window and hands the queue to the window procedure; the
     // quit code that came, or -1.
