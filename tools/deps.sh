@@ -6,7 +6,7 @@ set -euo pipefail
 # Xvfb) is named here.
 packages=(cmake make g++ clang libclang-rt-14-dev clang-format pkg-config libsdl2-dev libgl-dev
           libglu1-mesa-dev libgl1-mesa-dri libgtest-dev libbenchmark-dev libtinyobjloader-dev
-          libpng-dev libstb-dev libassimp-dev assimp-testmodels xvfb xfonts-base xdotool
+          libpng-dev libstb-dev libassimp-dev libseccomp-dev assimp-testmodels xvfb xfonts-base xdotool
           x11-utils x11-apps imagemagick libx11-dev valgrind)
 missing=()
 for p in "${packages[@]}"; do

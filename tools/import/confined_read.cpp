@@ -1,0 +1,247 @@
+#include "tools/import/confined_read.h"
+
+#include <fcntl.h>  // O_CLOEXEC
+#include <poll.h>
+#include <signal.h>
+#include <sys/mman.h>     // the shared word of the stopped call
+#include <sys/syscall.h>  // SYS_pidfd_open: glibc 2.36 declares pidfd_open for C only
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>  // min
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>   // snprintf
+#include <cstring>  // strerror, strsignal
+#include <exception>
+#include <new>  // set_new_handler
+#include <vector>
+
+#include "tools/import/interruption.h"
+#include "tools/import/memory_limit.h"
+#include "tools/import/model_wire.h"
+#include "tools/import/reader_sandbox.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// An honest answer stays far below this: the reader's 4 GiB must hold both the model and its
+// encoding.
+constexpr size_t kMaxAnswerBytes = size_t{2} << 30;
+constexpr size_t kReadBytes = size_t{1} << 20;
+// Enough for any sanitizer's report; a reader that says more is cut short.
+constexpr size_t kMaxDiagnosticBytes = 64 * 1024;
+
+void OutOfMemory() {
+    _exit(kOutOfMemoryStatus);
+}
+
+void WriteAll(int fd, const std::vector<uint8_t>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return;  // the parent is gone or stopped listening
+        done += static_cast<size_t>(written);
+    }
+}
+
+// The child: confines itself, reads, answers and ends without running anything of the parent's
+// (no return into its code, no handlers at exit).
+[[noreturn]] void RunReader(int answer, int diagnostics, pid_t parent, const std::string& path,
+                            double seconds, ModelReader reader, volatile int* stoppedCall) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ConfineReader(answer, diagnostics, parent, seconds, stoppedCall, error)) {
+        bytes = EncodeRefusal("the model reader could not be confined: " + error, {});
+    } else {
+        std::set_new_handler(OutOfMemory);
+        try {
+            ModelData model;
+            bytes = reader(path, model, error) ? EncodeModelData(model)
+                                               : EncodeRefusal(error, model.warnings);
+        } catch (const std::exception& exception) {
+            bytes = EncodeRefusal(exception.what(), {});
+        } catch (...) {  // nothing may unwind into the parent's code
+            bytes = EncodeRefusal("the model reader failed", {});
+        }
+    }
+    WriteAll(kAnswerDescriptor, bytes);
+    _exit(0);
+}
+
+// The parent's ends of the child's pipes and of the child itself.
+struct ChildEnds {
+    pid_t child = -1;
+    int answer = -1;       // the answer's pipe
+    int diagnostics = -1;  // the child's standard output and error
+    int ended = -1;        // pidfd: readable once the child has ended
+};
+
+// How the child's run went, as the parent saw it.
+struct Watched {
+    std::vector<uint8_t> bytes;  // all it wrote, when it was not stopped early
+    bool late = false;           // killed at the deadline
+    bool oversized = false;      // killed for writing more than kMaxAnswerBytes
+    int status = 0;              // from waitpid
+};
+
+int Milliseconds(Clock::duration left) {
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return ms < 0 ? 0 : ms > 3600000 ? 3600000 : static_cast<int>(ms);
+}
+
+// Reads one piece of the answer; false at its end.
+bool ReadAnswer(int fd, Watched& watched) {
+    const size_t had = watched.bytes.size();
+    watched.bytes.resize(had + kReadBytes);
+    const ssize_t got = read(fd, watched.bytes.data() + had, kReadBytes);
+    watched.bytes.resize(had + (got > 0 ? static_cast<size_t>(got) : 0));
+    return got > 0 || (got < 0 && errno == EINTR);
+}
+
+// Passes one piece of the child's messages on to standard error, the first
+// kMaxDiagnosticBytes of them; false at their end.
+bool PassDiagnostics(int fd, size_t& passed) {
+    char piece[4096];
+    const ssize_t got = read(fd, piece, sizeof(piece));
+    if (got <= 0) return got < 0 && errno == EINTR;
+    const size_t pass = std::min(static_cast<size_t>(got), kMaxDiagnosticBytes - passed);
+    if (pass > 0 && write(2, piece, pass) > 0) passed += pass;
+    return true;
+}
+
+// Reads what the child writes, while it writes (so that it never waits on a full pipe), until it
+// has ended; kills it at the deadline, when it writes too much, or when an interruption arrives
+// (and then ends the process). Reaps it.
+void Watch(const ChildEnds& ends, Clock::time_point deadline, Watched& watched) {
+    bool answering = true, talking = true, ended = false;
+    size_t passed = 0;
+    while (answering || talking || !ended) {
+        pollfd fds[4] = {{answering ? ends.answer : -1, POLLIN, 0},
+                         {talking ? ends.diagnostics : -1, POLLIN, 0},
+                         {ended ? -1 : ends.ended, POLLIN, 0},
+                         {InterruptionDescriptor(), POLLIN, 0}};
+        const int ready = poll(fds, 4, Milliseconds(deadline - Clock::now()));
+        if (ready < 0 && errno != EINTR) break;
+        if (fds[3].revents != 0) {
+            kill(ends.child, SIGKILL);
+            waitpid(ends.child, &watched.status, 0);
+            EndIfInterrupted();
+        }
+        if (fds[0].revents != 0) answering = ReadAnswer(ends.answer, watched);
+        if (fds[1].revents != 0) talking = PassDiagnostics(ends.diagnostics, passed);
+        if (fds[2].revents != 0) ended = true;
+        if (watched.bytes.size() > kMaxAnswerBytes) {
+            watched.oversized = true;
+            break;
+        }
+        if (ready == 0 && Clock::now() >= deadline) {
+            watched.late = true;
+            break;
+        }
+    }
+    if (answering || talking || !ended) kill(ends.child, SIGKILL);
+    while (waitpid(ends.child, &watched.status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g s", seconds);
+    return text;
+}
+
+std::string SignalName(int signal) {
+    std::string name = strsignal(signal);
+    if (!name.empty() && name[0] >= 'A' && name[0] <= 'Z')
+        name[0] = static_cast<char>(name[0] + 32);
+    return "signal " + std::to_string(signal) + ": " + name;
+}
+
+// Why the child gave no model, from how it ended; empty when it ended well and its answer is to
+// be read.
+std::string Ending(const Watched& watched, int stoppedCall, double seconds) {
+    const int status = watched.status;
+    if (watched.late || (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU)) {
+        return "the model reader did not finish within " + Seconds(seconds);
+    }
+    if (watched.oversized) return "the model reader sent more than 2 GiB";
+    if (WIFSIGNALED(status)) {
+        const int signal = WTERMSIG(status);
+        if (signal == SIGKILL) return "the model reader was killed (" + SignalName(signal) + ")";
+        return "the model reader crashed on this file (" + SignalName(signal) + ")";
+    }
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (code == kOutOfMemoryStatus) return kOutOfMemory;
+    if (code == kStoppedStatus) {
+        return "the model reader was stopped by its sandbox for calling " + CallName(stoppedCall) +
+               ", which reading a model never needs";
+    }
+    if (code != 0) {
+        return "the model reader ended with status " + std::to_string(code) + " and no answer";
+    }
+    return "";
+}
+
+}  // namespace
+
+bool ReadConfined(const std::string& path, double seconds, ModelReader reader, ModelData& model,
+                  std::string& error) {
+    model = ModelData();
+    const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                          std::chrono::duration<double>(seconds));
+    int answer[2] = {-1, -1}, diagnostics[2] = {-1, -1};
+    void* shared =
+        mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ChildEnds ends;
+    if (pipe2(answer, O_CLOEXEC) == 0 && pipe2(diagnostics, O_CLOEXEC) == 0 &&
+        shared != MAP_FAILED) {
+        *static_cast<volatile int*>(shared) = -1;
+        const pid_t parent = getpid();
+        ends.child = fork();
+        if (ends.child == 0) {
+            RunReader(answer[1], diagnostics[1], parent, path, seconds, reader,
+                      static_cast<volatile int*>(shared));
+        }
+    }
+    const int startError = errno;
+    ends.answer = answer[0];
+    ends.diagnostics = diagnostics[0];
+    for (int fd : {answer[1], diagnostics[1]}) {
+        if (fd >= 0) close(fd);
+    }
+    // Readable once the child has ended, so that poll() sees its end beside its pipes.
+    if (ends.child > 0) ends.ended = static_cast<int>(syscall(SYS_pidfd_open, ends.child, 0));
+    Watched run;
+    if (ends.child > 0 && ends.ended >= 0) {
+        Watch(ends, deadline, run);
+        error = Ending(run, *static_cast<volatile int*>(shared), seconds);
+    } else {
+        error = std::string(ends.child > 0 ? "cannot watch the model reader"
+                                           : "cannot start the model reader") +
+                " (" + std::strerror(ends.child > 0 ? errno : startError) + ")";
+        if (ends.child > 0) {
+            kill(ends.child, SIGKILL);
+            waitpid(ends.child, nullptr, 0);
+        }
+    }
+    for (int fd : {ends.answer, ends.diagnostics, ends.ended}) {
+        if (fd >= 0) close(fd);
+    }
+    if (shared != MAP_FAILED) munmap(shared, sizeof(int));
+    if (!error.empty()) return false;
+    switch (DecodeModelData(run.bytes.data(), run.bytes.size(), model, error)) {
+        case WireAnswer::Model:
+            return true;
+        case WireAnswer::Refusal:
+            return false;
+        case WireAnswer::Malformed:
+            break;
+    }
+    model = ModelData();
+    error = "the model reader sent malformed data (" + error + ")";
+    return false;
+}
