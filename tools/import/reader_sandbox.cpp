@@ -133,11 +133,16 @@ bool LoadFilter(std::string& error) {
         status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(openat), 1,
                                   SCMP_A2(SCMP_CMP_MASKED_EQ, kWritingFlags, 0));
     }
-    // Writing to the answer's pipe, and messages to standard output and error (the diagnostics'
-    // pipe, which the importer passes on to its own standard error).
+    // Writing the answer to its pipe, and messages to standard output and error (the diagnostics'
+    // pipe, which the importer passes on to its own standard error): a reader's own, and glibc's
+    // last words (writev) when it finds its heap corrupted and aborts.
     for (int fd : {kAnswerDescriptor, 1, 2}) {
         if (status == 0 && !kAddressSanitized) {
             status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(write), 1,
+                                      SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(fd)));
+        }
+        if (status == 0 && fd != kAnswerDescriptor) {
+            status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(writev), 1,
                                       SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(fd)));
         }
     }
