@@ -69,15 +69,18 @@ void WriteAll(int fd, const std::vector<uint8_t>& bytes) {
         }
     }
     WriteAll(kAnswerDescriptor, bytes);
+    // Closed now, so that the importer goes on while the kernel frees this process's memory.
+    for (int fd : {kAnswerDescriptor, 1, 2}) close(fd);
     _exit(0);
 }
 
 // The parent's ends of the child's pipes and of the child itself.
 struct ChildEnds {
     pid_t child = -1;
-    int answer = -1;       // the answer's pipe
-    int diagnostics = -1;  // the child's standard output and error
-    int ended = -1;        // pidfd: readable once the child has ended
+    int answer = -1;                      // the answer's pipe
+    int diagnostics = -1;                 // the child's standard output and error
+    int ended = -1;                       // pidfd: readable once the child has ended
+    volatile int* stoppedCall = nullptr;  // shared with the child: the call it was stopped for
 };
 
 // How the child's run went, as the parent saw it.
@@ -85,7 +88,7 @@ struct Watched {
     std::vector<uint8_t> bytes;  // all it wrote, when it was not stopped early
     bool late = false;           // killed at the deadline
     bool oversized = false;      // killed for writing more than kMaxAnswerBytes
-    int status = 0;              // from waitpid
+    int status = 0;              // from waitpid, once it has ended
 };
 
 int Milliseconds(Clock::duration left) {
@@ -113,37 +116,55 @@ bool PassDiagnostics(int fd, size_t& passed) {
     return true;
 }
 
-// Reads what the child writes, while it writes (so that it never waits on a full pipe), until it
-// has ended; kills it at the deadline, when it writes too much, or when an interruption arrives
-// (and then ends the process). Reaps it.
-void Watch(const ChildEnds& ends, Clock::time_point deadline, Watched& watched) {
-    bool answering = true, talking = true, ended = false;
-    size_t passed = 0;
-    while (answering || talking || !ended) {
-        pollfd fds[4] = {{answering ? ends.answer : -1, POLLIN, 0},
-                         {talking ? ends.diagnostics : -1, POLLIN, 0},
-                         {ended ? -1 : ends.ended, POLLIN, 0},
-                         {InterruptionDescriptor(), POLLIN, 0}};
-        const int ready = poll(fds, 4, Milliseconds(deadline - Clock::now()));
-        if (ready < 0 && errno != EINTR) break;
-        if (fds[3].revents != 0) {
-            kill(ends.child, SIGKILL);
-            waitpid(ends.child, &watched.status, 0);
-            EndIfInterrupted();
-        }
-        if (fds[0].revents != 0) answering = ReadAnswer(ends.answer, watched);
-        if (fds[1].revents != 0) talking = PassDiagnostics(ends.diagnostics, passed);
-        if (fds[2].revents != 0) ended = true;
-        if (watched.bytes.size() > kMaxAnswerBytes) {
-            watched.oversized = true;
-            break;
-        }
-        if (ready == 0 && Clock::now() >= deadline) {
-            watched.late = true;
-            break;
+// Kills and reaps the child, then ends the process, when `interruption` (polled on
+// InterruptionDescriptor) says a held signal has arrived.
+void EndIfAsked(const pollfd& interruption, pid_t child) {
+    if (interruption.revents == 0) return;
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EndIfInterrupted();
+}
+
+// Waits until `fd` is readable; false, after killing the child, when the deadline passes first.
+bool AwaitReadable(int fd, pid_t child, Clock::time_point deadline) {
+    for (;;) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {InterruptionDescriptor(), POLLIN, 0}};
+        const int ready = poll(fds, 2, Milliseconds(deadline - Clock::now()));
+        EndIfAsked(fds[1], child);
+        if (fds[0].revents != 0) return true;
+        if ((ready == 0 && Clock::now() >= deadline) || (ready < 0 && errno != EINTR)) {
+            kill(child, SIGKILL);
+            return false;
         }
     }
-    if (answering || talking || !ended) kill(ends.child, SIGKILL);
+}
+
+// Reads what the child writes, while it writes (so that it never waits on a full pipe), until it
+// has closed both pipes, as it does at its end; kills it at the deadline or when it writes too
+// much.
+void Watch(const ChildEnds& ends, Clock::time_point deadline, Watched& watched) {
+    bool answering = true, talking = true;
+    size_t passed = 0;
+    while (answering || talking) {
+        pollfd fds[3] = {{answering ? ends.answer : -1, POLLIN, 0},
+                         {talking ? ends.diagnostics : -1, POLLIN, 0},
+                         {InterruptionDescriptor(), POLLIN, 0}};
+        const int ready = poll(fds, 3, Milliseconds(deadline - Clock::now()));
+        EndIfAsked(fds[2], ends.child);
+        if (fds[0].revents != 0) answering = ReadAnswer(ends.answer, watched);
+        if (fds[1].revents != 0) talking = PassDiagnostics(ends.diagnostics, passed);
+        watched.oversized = watched.bytes.size() > kMaxAnswerBytes;
+        watched.late = (ready == 0 && Clock::now() >= deadline) || (ready < 0 && errno != EINTR);
+        if (watched.oversized || watched.late) {
+            kill(ends.child, SIGKILL);
+            return;
+        }
+    }
+}
+
+// Waits for the child's end (killing it at the deadline) and reaps it.
+void AwaitEnd(const ChildEnds& ends, Clock::time_point deadline, Watched& watched) {
+    if (!AwaitReadable(ends.ended, ends.child, deadline)) watched.late = true;
     while (waitpid(ends.child, &watched.status, 0) < 0 && errno == EINTR) {
     }
 }
@@ -186,25 +207,15 @@ std::string Ending(const Watched& watched, int stoppedCall, double seconds) {
     return "";
 }
 
-}  // namespace
-
-bool ReadConfined(const std::string& path, double seconds, ModelReader reader, ModelData& model,
-                  std::string& error) {
-    model = ModelData();
-    const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                          std::chrono::duration<double>(seconds));
+// Starts the reader; false, with `error` saying why, when it could not be started and watched.
+bool StartReader(const std::string& path, double seconds, ModelReader reader, ChildEnds& ends,
+                 std::string& error) {
     int answer[2] = {-1, -1}, diagnostics[2] = {-1, -1};
-    void* shared =
-        mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    ChildEnds ends;
-    if (pipe2(answer, O_CLOEXEC) == 0 && pipe2(diagnostics, O_CLOEXEC) == 0 &&
-        shared != MAP_FAILED) {
-        *static_cast<volatile int*>(shared) = -1;
+    if (pipe2(answer, O_CLOEXEC) == 0 && pipe2(diagnostics, O_CLOEXEC) == 0) {
         const pid_t parent = getpid();
         ends.child = fork();
         if (ends.child == 0) {
-            RunReader(answer[1], diagnostics[1], parent, path, seconds, reader,
-                      static_cast<volatile int*>(shared));
+            RunReader(answer[1], diagnostics[1], parent, path, seconds, reader, ends.stoppedCall);
         }
     }
     const int startError = errno;
@@ -213,35 +224,65 @@ bool ReadConfined(const std::string& path, double seconds, ModelReader reader, M
     for (int fd : {answer[1], diagnostics[1]}) {
         if (fd >= 0) close(fd);
     }
-    // Readable once the child has ended, so that poll() sees its end beside its pipes.
-    if (ends.child > 0) ends.ended = static_cast<int>(syscall(SYS_pidfd_open, ends.child, 0));
-    Watched run;
-    if (ends.child > 0 && ends.ended >= 0) {
-        Watch(ends, deadline, run);
-        error = Ending(run, *static_cast<volatile int*>(shared), seconds);
-    } else {
-        error = std::string(ends.child > 0 ? "cannot watch the model reader"
-                                           : "cannot start the model reader") +
-                " (" + std::strerror(ends.child > 0 ? errno : startError) + ")";
-        if (ends.child > 0) {
-            kill(ends.child, SIGKILL);
-            waitpid(ends.child, nullptr, 0);
-        }
+    if (ends.child < 0) {
+        error = std::string("cannot start the model reader (") + std::strerror(startError) + ")";
+        return false;
     }
+    // Readable once the child has ended, so that poll() can wait for its end.
+    ends.ended = static_cast<int>(syscall(SYS_pidfd_open, ends.child, 0));
+    if (ends.ended >= 0) return true;
+    error = std::string("cannot watch the model reader (") + std::strerror(errno) + ")";
+    kill(ends.child, SIGKILL);
+    waitpid(ends.child, nullptr, 0);
+    return false;
+}
+
+// The child's answer once it has given one, or why it gave none.
+WireAnswer FinishReading(const ChildEnds& ends, Clock::time_point deadline, double seconds,
+                         ModelData& model, std::string& error) {
+    Watched run;
+    Watch(ends, deadline, run);
+    const WireAnswer answer =
+        run.late || run.oversized
+            ? WireAnswer::Malformed
+            : DecodeModelData(run.bytes.data(), run.bytes.size(), model, error);
+    if (answer != WireAnswer::Malformed) {
+        // A whole answer: what remains of the child is the kernel freeing its memory, which is
+        // not waited for. Killed all the same, in case it meant to stay.
+        kill(ends.child, SIGKILL);
+        waitpid(ends.child, nullptr, WNOHANG);
+        return answer;
+    }
+    const std::string malformed = error;
+    AwaitEnd(ends, deadline, run);
+    error = Ending(run, *ends.stoppedCall, seconds);
+    if (error.empty()) error = "the model reader sent malformed data (" + malformed + ")";
+    model = ModelData();
+    return answer;
+}
+
+}  // namespace
+
+bool ReadConfined(const std::string& path, double seconds, ModelReader reader, ModelData& model,
+                  std::string& error) {
+    model = ModelData();
+    const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                          std::chrono::duration<double>(seconds));
+    // Where the child's SIGSYS handler leaves the number of the call it was stopped for.
+    void* shared =
+        mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) {
+        error = std::string("cannot start the model reader (") + std::strerror(errno) + ")";
+        return false;
+    }
+    ChildEnds ends;
+    ends.stoppedCall = static_cast<volatile int*>(shared);
+    *ends.stoppedCall = -1;
+    const bool read = StartReader(path, seconds, reader, ends, error) &&
+                      FinishReading(ends, deadline, seconds, model, error) == WireAnswer::Model;
     for (int fd : {ends.answer, ends.diagnostics, ends.ended}) {
         if (fd >= 0) close(fd);
     }
-    if (shared != MAP_FAILED) munmap(shared, sizeof(int));
-    if (!error.empty()) return false;
-    switch (DecodeModelData(run.bytes.data(), run.bytes.size(), model, error)) {
-        case WireAnswer::Model:
-            return true;
-        case WireAnswer::Refusal:
-            return false;
-        case WireAnswer::Malformed:
-            break;
-    }
-    model = ModelData();
-    error = "the model reader sent malformed data (" + error + ")";
-    return false;
+    munmap(shared, sizeof(int));
+    return read;
 }
