@@ -1,6 +1,6 @@
 #include "tools/import/confined_read.h"
 
-#include <fcntl.h>  // O_CLOEXEC
+#include <fcntl.h>  // O_CLOEXEC, F_SETPIPE_SZ
 #include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>     // the shared word of the stopped call
@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>   // snprintf
+#include <cstdlib>  // realloc, free
 #include <cstring>  // strerror, strsignal
 #include <exception>
 #include <new>  // set_new_handler
@@ -30,7 +31,9 @@ using Clock = std::chrono::steady_clock;
 // An honest answer stays far below this: the reader's 4 GiB must hold both the model and its
 // encoding.
 constexpr size_t kMaxAnswerBytes = size_t{2} << 30;
-constexpr size_t kReadBytes = size_t{1} << 20;
+// The answer's pipe holds this much, so that a large answer crosses in few turns of the two
+// processes (Linux lets anyone ask for up to 1 MiB); reads take at least this much room.
+constexpr int kPipeBytes = 1 << 20;
 // Enough for any sanitizer's report; a reader that says more is cut short.
 constexpr size_t kMaxDiagnosticBytes = 64 * 1024;
 
@@ -83,12 +86,25 @@ struct ChildEnds {
     volatile int* stoppedCall = nullptr;  // shared with the child: the call it was stopped for
 };
 
+// The answer as it arrives: grown by realloc, which moves a large block by remapping its pages
+// rather than copying them, and never filling what is not read yet.
+struct AnswerBytes {
+    AnswerBytes() = default;
+    ~AnswerBytes() { std::free(data); }
+    AnswerBytes(const AnswerBytes&) = delete;
+    AnswerBytes& operator=(const AnswerBytes&) = delete;
+
+    uint8_t* data = nullptr;
+    size_t size = 0;      // bytes read
+    size_t capacity = 0;  // bytes allocated
+};
+
 // How the child's run went, as the parent saw it.
 struct Watched {
-    std::vector<uint8_t> bytes;  // all it wrote, when it was not stopped early
-    bool late = false;           // killed at the deadline
-    bool oversized = false;      // killed for writing more than kMaxAnswerBytes
-    int status = 0;              // from waitpid, once it has ended
+    AnswerBytes bytes;       // all it wrote, when it was not stopped early
+    bool late = false;       // killed at the deadline
+    bool oversized = false;  // killed for writing more than kMaxAnswerBytes, or than memory holds
+    int status = 0;          // from waitpid, once it has ended
 };
 
 int Milliseconds(Clock::duration left) {
@@ -98,10 +114,19 @@ int Milliseconds(Clock::duration left) {
 
 // Reads one piece of the answer; false at its end.
 bool ReadAnswer(int fd, Watched& watched) {
-    const size_t had = watched.bytes.size();
-    watched.bytes.resize(had + kReadBytes);
-    const ssize_t got = read(fd, watched.bytes.data() + had, kReadBytes);
-    watched.bytes.resize(had + (got > 0 ? static_cast<size_t>(got) : 0));
+    AnswerBytes& bytes = watched.bytes;
+    if (bytes.capacity - bytes.size < kPipeBytes) {
+        const size_t capacity = 2 * bytes.capacity + kPipeBytes;
+        void* grown = std::realloc(bytes.data, capacity);
+        if (grown == nullptr) {
+            watched.oversized = true;
+            return false;
+        }
+        bytes.data = static_cast<uint8_t*>(grown);
+        bytes.capacity = capacity;
+    }
+    const ssize_t got = read(fd, bytes.data + bytes.size, bytes.capacity - bytes.size);
+    if (got > 0) bytes.size += static_cast<size_t>(got);
     return got > 0 || (got < 0 && errno == EINTR);
 }
 
@@ -153,7 +178,7 @@ void Watch(const ChildEnds& ends, Clock::time_point deadline, Watched& watched) 
         EndIfAsked(fds[2], ends.child);
         if (fds[0].revents != 0) answering = ReadAnswer(ends.answer, watched);
         if (fds[1].revents != 0) talking = PassDiagnostics(ends.diagnostics, passed);
-        watched.oversized = watched.bytes.size() > kMaxAnswerBytes;
+        watched.oversized = watched.oversized || watched.bytes.size > kMaxAnswerBytes;
         watched.late = (ready == 0 && Clock::now() >= deadline) || (ready < 0 && errno != EINTR);
         if (watched.oversized || watched.late) {
             kill(ends.child, SIGKILL);
@@ -189,7 +214,7 @@ std::string Ending(const Watched& watched, int stoppedCall, double seconds) {
     if (watched.late || (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU)) {
         return "the model reader did not finish within " + Seconds(seconds);
     }
-    if (watched.oversized) return "the model reader sent more than 2 GiB";
+    if (watched.oversized) return "the model reader sent more than the importer can hold (2 GiB)";
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
         if (signal == SIGKILL) return "the model reader was killed (" + SignalName(signal) + ")";
@@ -212,6 +237,7 @@ bool StartReader(const std::string& path, double seconds, ModelReader reader, Ch
                  std::string& error) {
     int answer[2] = {-1, -1}, diagnostics[2] = {-1, -1};
     if (pipe2(answer, O_CLOEXEC) == 0 && pipe2(diagnostics, O_CLOEXEC) == 0) {
+        fcntl(answer[0], F_SETPIPE_SZ, kPipeBytes);  // smaller when refused: slower, no worse
         const pid_t parent = getpid();
         ends.child = fork();
         if (ends.child == 0) {
@@ -242,10 +268,9 @@ WireAnswer FinishReading(const ChildEnds& ends, Clock::time_point deadline, doub
                          ModelData& model, std::string& error) {
     Watched run;
     Watch(ends, deadline, run);
-    const WireAnswer answer =
-        run.late || run.oversized
-            ? WireAnswer::Malformed
-            : DecodeModelData(run.bytes.data(), run.bytes.size(), model, error);
+    const WireAnswer answer = run.late || run.oversized
+                                  ? WireAnswer::Malformed
+                                  : DecodeModelData(run.bytes.data, run.bytes.size, model, error);
     if (answer != WireAnswer::Malformed) {
         // A whole answer: what remains of the child is the kernel freeing its memory, which is
         // not waited for. Killed all the same, in case it meant to stay.

@@ -48,6 +48,24 @@ void PutTexts(std::vector<uint8_t>& out, const std::vector<std::string>& texts) 
     for (const std::string& text : texts) PutText(out, text);
 }
 
+// A little more than the encoding of `model` takes, so that it is made in one block: growing it
+// would copy it and touch twice its pages.
+size_t EncodedSizeAbove(const ModelData& model) {
+    constexpr size_t kRecord = 64;  // more than a record's counts and fixed fields
+    size_t bytes = kRecord + model.up.why.size();
+    for (const std::string& warning : model.warnings) bytes += kRecord + warning.size();
+    for (const SourceMaterial& material : model.materials) bytes += kRecord + material.name.size();
+    for (const SourcePicture& picture : model.pictures) {
+        bytes += kRecord + picture.image.rgba.size() + picture.source.size();
+    }
+    for (const SourceMesh& mesh : model.meshes) {
+        bytes += kRecord +
+                 (mesh.positions.size() + mesh.normals.size() + mesh.uvs.size()) * sizeof(float) +
+                 mesh.colours.size() + mesh.triangles.size() * sizeof(uint32_t);
+    }
+    return bytes;
+}
+
 std::vector<uint8_t> Start(Kind kind) {
     std::vector<uint8_t> out(kMagic, kMagic + sizeof(kMagic));
     Put(out, kVersion);
@@ -175,6 +193,7 @@ WireAnswer Malformed(const char* why, std::string& text) {
 
 std::vector<uint8_t> EncodeModelData(const ModelData& model) {
     std::vector<uint8_t> out = Start(kModel);
+    out.reserve(EncodedSizeAbove(model));
     PutTexts(out, model.warnings);
     Put(out, static_cast<uint8_t>(model.up.axis));
     PutText(out, model.up.why);
