@@ -249,8 +249,8 @@ TEST(ReaderSandbox, WritingNetworkAndNewProcessesAreRefused) {
 
 namespace {
 
-// quorvane-import started on `model` in `directory`, its output into `log`, with SIGINT, SIGTERM
-// and SIGHUP as a shell leaves them, but for `ignored` (0: none), ignored.
+// quorvane-import started on `model` in `directory`, its output into `log`, with SIGINT, SIGTERM,
+// SIGHUP and SIGCHLD as a shell leaves them, but for `ignored` (0: none), ignored.
 pid_t StartImport(const std::string& directory, const std::string& model, const std::string& log,
                   int ignored) {
     const std::string program = std::string(QUORVANE_BINARY_DIR) + "/quorvane-import";
@@ -263,7 +263,7 @@ pid_t StartImport(const std::string& directory, const std::string& model, const 
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
-        for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGCHLD}) {
             ::signal(signal, signal == ignored ? SIG_IGN : SIG_DFL);
         }
         execl(program.c_str(), program.c_str(), model.c_str(), "out", "--time-limit", "3",
@@ -359,4 +359,21 @@ TEST(ImportInterruption, WritingStopsWithNothingLeft) {
     std::string error;
     EXPECT_TRUE(WriteScene(model, CameraStart{}, dir / "scene", error, stop)) << error;
     EXPECT_EQ(asked, 6);
+}
+
+// Catches a reader's crash told as malformed data when the importer was started with SIGCHLD
+// ignored (as some services start programs), where children are reaped unasked and their ends
+// lost.
+TEST(ImportInterruption, ChildSignalsIgnoredAtStartStillTellTheCrash) {
+    TempDir dir;
+    const std::string model =
+        std::string(QUORVANE_SOURCE_DIR) + "/tests/reader_crashes/ase-empty-face-list.ase";
+    const int status = WaitFor(StartImport(dir.path(), model, dir / "log", SIGCHLD), 20);
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(ReadWholeFile(dir / "log")
+                  .find(kAddressSanitized ? "the model reader ended with status 1"
+                                          : "the model reader crashed on this file"),
+              std::string::npos)
+        << ReadWholeFile(dir / "log");
 }

@@ -235,6 +235,9 @@ std::string Ending(const Watched& watched, int stoppedCall, double seconds) {
 // Starts the reader; false, with `error` saying why, when it could not be started and watched.
 bool StartReader(const std::string& path, double seconds, ModelReader reader, ChildEnds& ends,
                  std::string& error) {
+    // With SIGCHLD ignored, as some programs start others, the child would be reaped unasked and
+    // how it ended lost.
+    signal(SIGCHLD, SIG_DFL);
     int answer[2] = {-1, -1}, diagnostics[2] = {-1, -1};
     if (pipe2(answer, O_CLOEXEC) == 0 && pipe2(diagnostics, O_CLOEXEC) == 0) {
         fcntl(answer[0], F_SETPIPE_SZ, kPipeBytes);  // smaller when refused: slower, no worse
