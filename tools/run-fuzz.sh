@@ -54,6 +54,14 @@ blame_findings() {
             continue
         fi
         frame="$(blamed_frame "$log")"
+        # Memory that grows by many allocations passes libFuzzer's limit with no stack of its
+        # own; AddressSanitizer's softer limit fails the next allocation instead, and shows it.
+        if [ -z "$frame" ] && [[ "$finding" == *-oom-* ]]; then
+            (cd "$fuzz_out" && ASAN_OPTIONS=soft_rss_limit_mb=1024 \
+                "$root/build-fuzz/fuzz/fuzz-$target" -rss_limit_mb=0 -malloc_limit_mb=0 \
+                "$finding" >>"$log" 2>&1) || true
+            frame="$(blamed_frame "$log")"
+        fi
         if [ -n "$frame" ] && ! grep -qE "$ours" <<<"$frame"; then
             echo "  in assimp: $(basename "$finding"):$frame"
         else
