@@ -7,8 +7,8 @@ set -euo pipefail
 # its checks need lintian, desktop-file-utils and man-db.
 packages=(cmake make g++ clang libclang-rt-14-dev clang-format pkg-config libsdl2-dev libgl-dev
           libglu1-mesa-dev libgl1-mesa-dri libgtest-dev libbenchmark-dev libtinyobjloader-dev
-          libpng-dev libstb-dev libassimp-dev assimp-testmodels xvfb xfonts-base xdotool
-          x11-utils x11-apps imagemagick libx11-dev valgrind
+          libpng-dev libstb-dev libassimp-dev libseccomp-dev assimp-testmodels xvfb xfonts-base
+          xdotool x11-utils x11-apps imagemagick libx11-dev valgrind
           dpkg-dev file lintian desktop-file-utils man-db)
 missing=()
 for p in "${packages[@]}"; do

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "tools/import/build_model.h"
+#include "tools/import/confined_read.h"
 #include "tools/import/framing.h"
+#include "tools/import/interruption.h"
 #include "tools/import/memory_limit.h"
 #include "tools/import/read_model.h"
 #include "tools/import/scene_writer.h"
@@ -123,11 +125,11 @@ int main(int argc, char** argv) {
     const int status = ParseArguments(argc, argv, request);
     if (status != 0) return status < 0 ? 0 : status;
     const std::string& path = request.model;
-    CapMemory();
+    HoldInterruptions();
     try {
         ModelData data;
         std::string error;
-        const bool read = ReadModel(path, data, error);
+        const bool read = ReadConfined(path, request.timeLimitSeconds, ReadModel, data, error);
         for (const std::string& warning : data.warnings) {
             std::fprintf(stderr, "warning: %s\n", warning.c_str());
         }
@@ -141,12 +143,13 @@ int main(int argc, char** argv) {
         if (!FrameModel(model.meshes, framing)) {
             return Refuse(path, "its faces have no size that can be shown");
         }
-        if (!WriteScene(model, framing.camera, request.directory, error)) {
+        if (!WriteScene(model, framing.camera, request.directory, error, InterruptionPending)) {
+            EndIfInterrupted();
             return Refuse(path, error);
         }
         Report(model, data.up, framing, request.directory);
         return 0;
     } catch (const std::bad_alloc&) {
-        return Refuse(path, kOutOfMemory);
+        return Refuse(path, "there is not enough memory to build its scene");
     }
 }

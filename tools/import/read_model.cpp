@@ -113,12 +113,8 @@ std::string SourceFormat(const aiScene& scene) {
 }
 
 // A Collada file names its up axis near its start, in <asset>; assimp is told to leave it alone
-// so that every format is turned upright in one place.
-bool ColladaUp(const std::string& path, Axis& axis) {
-    std::ifstream file(path, std::ios::binary);
-    std::string head(64 * 1024, '\0');
-    file.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<size_t>(file.gcount()));
+// so that every format is turned upright in one place. `head` is the file's first bytes.
+bool ColladaUp(const std::string& head, Axis& axis) {
     const size_t at = head.find("<up_axis>");
     if (at == std::string::npos) return false;
     const std::string named = head.substr(at + 9, 4);
@@ -146,7 +142,7 @@ const ZUpFormat kZUpFormats[] = {{"(STL)", "STL"},
                                  {"(AMF)", "AMF"}};
 
 // Which way the file says is up, or what its format's convention is.
-UpDeclaration DeclaredUp(const aiScene& scene, const std::string& path) {
+UpDeclaration DeclaredUp(const aiScene& scene, const std::string& head) {
     const std::string format = SourceFormat(scene);
     UpDeclaration up;
     int32_t axis = 1, sign = 1;
@@ -155,7 +151,7 @@ UpDeclaration DeclaredUp(const aiScene& scene, const std::string& path) {
         Metadata(scene, "UpAxisSign", sign);
         up.axis = static_cast<Axis>(axis * 2 + (sign < 0 ? 1 : 0));
         up.why = "declared in the FBX file";
-    } else if (format.find("Collada") != std::string::npos && ColladaUp(path, up.axis)) {
+    } else if (format.find("Collada") != std::string::npos && ColladaUp(head, up.axis)) {
         up.why = "declared in the Collada file";
     } else if (format.find("glTF") != std::string::npos) {
         up.why = "glTF files are Y-up by definition";
@@ -167,6 +163,63 @@ UpDeclaration DeclaredUp(const aiScene& scene, const std::string& path) {
         }
     }
     return up;
+}
+
+// The largest part of a file ColladaUp looks at.
+constexpr size_t kHeadBytes = 64 * 1024;
+
+std::string ReadHead(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string head(kHeadBytes, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(file.gcount()));
+    return head;
+}
+
+// The scene assimp read, as plain arrays: what both entry points share. `scene` is null when
+// assimp refused the file; `head` is the file's first bytes.
+bool ConvertScene(const Assimp::Importer& importer, const aiScene* read,
+                  const std::string& directory, const std::string& head, ModelData& model,
+                  std::string& error) {
+    if (read == nullptr) {
+        error = importer.GetErrorString();
+        return false;
+    }
+    const aiScene& scene = *read;
+    model.up = DeclaredUp(scene, head);
+    // An STL file's normals are its facets' own: the builder makes smooth ones instead.
+    const bool keepNormals = SourceFormat(scene).find("(STL)") == std::string::npos;
+    std::vector<int32_t> materialOf(scene.mNumMaterials, -1);  // made when first used
+    KnownPictures known;
+    LeftOut leftOut;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh& mesh = *scene.mMeshes[m];
+        if (!(mesh.mPrimitiveTypes & aiPrimitiveType_TRIANGLE)) {
+            AddTriangles(mesh, 0, false, model, leftOut);  // counts what is left out, adds nothing
+            continue;
+        }
+        int32_t& material = materialOf[mesh.mMaterialIndex];
+        if (material < 0) {
+            material = static_cast<int32_t>(model.materials.size());
+            model.materials.push_back(
+                ReadMaterial(scene, mesh.mMaterialIndex, directory, known, model));
+        }
+        AddTriangles(mesh, static_cast<uint32_t>(material), keepNormals, model, leftOut);
+    }
+    if (leftOut.points + leftOut.lines > 0) {
+        model.warnings.push_back(std::to_string(leftOut.points) + " points and " +
+                                 std::to_string(leftOut.lines) +
+                                 " lines left out: the viewer draws triangles only");
+    }
+    if (leftOut.notFinite > 0) {
+        model.warnings.push_back(std::to_string(leftOut.notFinite) +
+                                 " faces left out: a corner lies at infinity or is not a number");
+    }
+    if (model.meshes.empty()) {
+        error = scene.mNumMeshes == 0 ? "the file holds no meshes" : "no triangle is left to show";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -182,44 +235,17 @@ bool ReadModel(const std::string& path, ModelData& model, std::string& error) {
     }
     Assimp::Importer importer;
     importer.SetPropertyBool(AI_CONFIG_IMPORT_COLLADA_IGNORE_UP_DIRECTION, true);
-    const aiScene* scene = importer.ReadFile(path, kSteps);
-    if (scene == nullptr) {
-        error = importer.GetErrorString();
-        return false;
-    }
-    model.up = DeclaredUp(*scene, path);
-    // An STL file's normals are its facets' own: the builder makes smooth ones instead.
-    const bool keepNormals = SourceFormat(*scene).find("(STL)") == std::string::npos;
-    const std::string directory = std::filesystem::path(path).parent_path().string();
-    std::vector<int32_t> materialOf(scene->mNumMaterials, -1);  // made when first used
-    KnownPictures known;
-    LeftOut leftOut;
-    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-        const aiMesh& mesh = *scene->mMeshes[m];
-        if (!(mesh.mPrimitiveTypes & aiPrimitiveType_TRIANGLE)) {
-            AddTriangles(mesh, 0, false, model, leftOut);  // counts what is left out, adds nothing
-            continue;
-        }
-        int32_t& material = materialOf[mesh.mMaterialIndex];
-        if (material < 0) {
-            material = static_cast<int32_t>(model.materials.size());
-            model.materials.push_back(
-                ReadMaterial(*scene, mesh.mMaterialIndex, directory, known, model));
-        }
-        AddTriangles(mesh, static_cast<uint32_t>(material), keepNormals, model, leftOut);
-    }
-    if (leftOut.points + leftOut.lines > 0) {
-        model.warnings.push_back(std::to_string(leftOut.points) + " points and " +
-                                 std::to_string(leftOut.lines) +
-                                 " lines left out: the viewer draws triangles only");
-    }
-    if (leftOut.notFinite > 0) {
-        model.warnings.push_back(std::to_string(leftOut.notFinite) +
-                                 " faces left out: a corner lies at infinity or is not a number");
-    }
-    if (model.meshes.empty()) {
-        error = scene->mNumMeshes == 0 ? "the file holds no meshes" : "no triangle is left to show";
-        return false;
-    }
-    return true;
+    return ConvertScene(importer, importer.ReadFile(path, kSteps),
+                        std::filesystem::path(path).parent_path().string(), ReadHead(path), model,
+                        error);
+}
+
+bool ReadModelFromMemory(const uint8_t* bytes, size_t size, const std::string& directory,
+                         ModelData& model, std::string& error) {
+    Assimp::Importer importer;
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_COLLADA_IGNORE_UP_DIRECTION, true);
+    const std::string head(reinterpret_cast<const char*>(bytes),
+                           size < kHeadBytes ? size : kHeadBytes);
+    return ConvertScene(importer, importer.ReadFileFromMemory(bytes, size, kSteps), directory, head,
+                        model, error);
 }

@@ -22,8 +22,18 @@ std::string TextureName(size_t index) {
 }
 const char* const kCameraName = "data/camera.cam";
 
+// WriteScene's `stop` while it runs, asked before each file is written.
+bool (*stopAsked)() = nullptr;
+
+bool Stopped(std::string& error) {
+    if (stopAsked == nullptr || !stopAsked()) return false;
+    error = "interrupted";
+    return true;
+}
+
 bool WriteFile(const fs::path& root, const std::string& name, const std::string& contents,
                std::string& error) {
+    if (Stopped(error)) return false;
     std::ofstream out(root / name, std::ios::binary | std::ios::trunc);
     out << contents;
     out.close();
@@ -59,7 +69,7 @@ bool WriteAll(const Model& model, const CameraStart& camera, const fs::path& roo
 }  // namespace
 
 bool WriteScene(const Model& model, const CameraStart& camera, const std::string& directory,
-                std::string& error) {
+                std::string& error, bool (*stop)()) {
     fs::path target = fs::path(directory).lexically_normal();
     if (!target.has_filename()) target = target.parent_path();  // "out/" names "out"
     std::error_code failure;
@@ -80,7 +90,10 @@ bool WriteScene(const Model& model, const CameraStart& camera, const std::string
     const mode_t mask = umask(0);
     umask(mask);
     chmod(partial.c_str(), 0777 & ~mask);
-    if (WriteAll(model, camera, partial, error)) {
+    stopAsked = stop;
+    const bool written = WriteAll(model, camera, partial, error) && !Stopped(error);
+    stopAsked = nullptr;
+    if (written) {
         if (std::rename(partial.c_str(), target.c_str()) == 0) return true;
         error = "cannot create " + directory + " (" + std::strerror(errno) + ")";
     }

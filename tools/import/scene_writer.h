@@ -14,6 +14,7 @@
 
 // Writes everything into a fresh directory beside `directory` and renames it into place, so
 // `directory` either appears whole or not at all. False, with `error` saying why, when
-// `directory` already exists or anything cannot be written; nothing is left behind then.
+// `directory` already exists or anything cannot be written, or when `stop` (asked before each
+// file and before the rename; may be null) says to stop; nothing is left behind then.
 bool WriteScene(const Model& model, const CameraStart& camera, const std::string& directory,
-                std::string& error);
+                std::string& error, bool (*stop)() = nullptr);
