@@ -134,7 +134,6 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "warning: %s\n", warning.c_str());
         }
         if (!read) return Refuse(path, error == "std::bad_alloc" ? kOutOfMemory : error);
-        if (!CheckModelData(data, error)) return Refuse(path, error);
         if (request.upGiven) data.up = UpDeclaration{request.up, "given with --up"};
         TurnUpright(data);
         Model model;

@@ -2,12 +2,15 @@
 
 #include <sys/stat.h>  // chmod, umask
 
+#include <algorithm>  // max, min
 #include <cerrno>
 #include <cstdlib>  // mkdtemp
 #include <cstring>  // strerror
 #include <filesystem>
 #include <fstream>
 #include <vector>
+
+#include "scene/parallel.h"  // the object files made on every core
 
 namespace {
 
@@ -50,10 +53,22 @@ bool WriteAll(const Model& model, const CameraStart& camera, const fs::path& roo
         error = "cannot create data/ (" + failure.message() + ")";
         return false;
     }
+    // Writing the numbers is most of the work: the object files are made on every core, then
+    // written one after the other.
+    std::vector<std::string> objects(model.meshes.size());
+    size_t faces = 0;
+    for (const Mesh& mesh : model.meshes) faces += mesh.faces.size();
+    const int parts = std::min(WorkersFor(faces * 64), static_cast<int>(objects.size()));
+    RunInParallel(std::max(parts, 1), [&](int part) {
+        for (size_t i = static_cast<size_t>(part); i < objects.size(); i += std::max(parts, 1)) {
+            objects[i] = EncodeObject(model.meshes[i]);
+        }
+    });
     std::vector<Placement> placements;
     for (size_t i = 0; i < model.meshes.size(); ++i) {
         placements.push_back(Placement{ObjectName(i), 0.0, 0.0, 0.0, 1.0});
-        if (!WriteFile(root, ObjectName(i), EncodeObject(model.meshes[i]), error)) return false;
+        if (!WriteFile(root, ObjectName(i), objects[i], error)) return false;
+        std::string().swap(objects[i]);  // written: its memory goes back at once
     }
     std::vector<std::string> textures;
     for (size_t i = 0; i < model.textures.size(); ++i) {
