@@ -14,9 +14,13 @@
 
 // What the viewer opens and shows. The viewer itself always runs with these values; quorvane-shot
 // and the benchmarks draw other sizes and scenes through the same start-up.
+// The viewer's window.
+constexpr int32_t kWindowWidth = 640;
+constexpr int32_t kWindowHeight = 480;
+
 struct ViewerSetup {
-    int32_t width = 640;
-    int32_t height = 480;
+    int32_t width = kWindowWidth;
+    int32_t height = kWindowHeight;
     int32_t colourBits = 16;
     const char* title = "Quorvane";
     const char* sceneFile = "data/demo.scn";  // relative to the working directory

@@ -9,8 +9,8 @@ constexpr GLint kFogModes[3] = {GL_EXP, GL_EXP2, GL_LINEAR};
 Fog::Fog()
     : color{0.1f, 0.1f, 0.1f, 1.0f},
       density(0.0f),
-      start(15.0f),
-      end(100.0f),
+      start(kFogStart),
+      end(kFogEnd),
       modeIndex(2),
       configured(false),
       enabled(false) {}

@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+// Where the linear fog begins and where it is complete, in scene units from the eye.
+constexpr float kFogStart = 15.0f;
+constexpr float kFogEnd = 100.0f;
+
 struct Fog {
     float color[4];     // r g b a
     float density;      // for the exponential modes

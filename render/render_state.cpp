@@ -9,7 +9,7 @@ void SetupRenderState(int32_t width, int32_t height) {
     glLoadIdentity();
     // A zero height would divide by zero; the aspect of a one-pixel-high view serves instead.
     const double aspect = static_cast<double>(width) / static_cast<double>(height > 0 ? height : 1);
-    gluPerspective(45.0, aspect, 0.1, 100.0);
+    gluPerspective(kFieldOfViewDegrees, aspect, kNearPlane, kFarPlane);
     glMatrixMode(GL_MODELVIEW);  // DrawScene sets the view on this matrix
     glLoadIdentity();
     glEnable(GL_TEXTURE_2D);

@@ -109,3 +109,26 @@ void ReleaseTgaImage(TgaImage& image) {
     image.pixels = nullptr;
     image.size = 0;
 }
+
+// Rows go out bottom row first, which the descriptor's zero origin bit says, so that v = 0 is the
+// bottom of the picture as GL sees it.
+std::string EncodeTga(int32_t width, int32_t height, bool alpha, const uint8_t* rgba) {
+    const int bytesPerPixel = alpha ? 4 : 3;
+    std::string out(kTgaHeaderSize, '\0');
+    out[2] = 2;
+    out[12] = static_cast<char>(width & 0xFF);
+    out[13] = static_cast<char>(width >> 8);
+    out[14] = static_cast<char>(height & 0xFF);
+    out[15] = static_cast<char>(height >> 8);
+    out[16] = static_cast<char>(bytesPerPixel * 8);
+    out[17] = static_cast<char>(alpha ? 8 : 0);  // alpha bits per pixel
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    out.reserve(out.size() + pixels * bytesPerPixel);
+    for (size_t i = 0; i < pixels * 4; i += 4) {
+        out += static_cast<char>(rgba[i + 2]);
+        out += static_cast<char>(rgba[i + 1]);
+        out += static_cast<char>(rgba[i]);
+        if (alpha) out += static_cast<char>(rgba[i + 3]);
+    }
+    return out;
+}

@@ -1,5 +1,5 @@
 // The TGA images that textures come in, decoded apart from OpenGL: the one decoder behind the
-// texture set, the scene checker and the fuzzer.
+// texture set, the scene checker and the fuzzer, and the one encoder the tools write with.
 //
 // Accepted: uncompressed true-colour (image type 2), no image ID, no colour map, zero origin,
 // 24 or 32 bits per pixel, at least one pixel and at most 4 GiB of pixels. The image descriptor
@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 constexpr size_t kTgaHeaderSize = 18;
 
@@ -47,3 +48,8 @@ struct TgaImage {
 // allocated only once the data is known to hold it. Bytes after the pixel data are ignored.
 TgaError DecodeTga(const uint8_t* data, size_t size, TgaImage& image);
 void ReleaseTgaImage(TgaImage& image);
+
+// The file the decoder takes for `width` x `height` pixels given as R, G, B, A bytes, bottom row
+// first: the 18-byte header (true-colour, no ID, no colour map, zero origin) and the pixels as B,
+// G, R (then A when `alpha`, else 24 bits).
+std::string EncodeTga(int32_t width, int32_t height, bool alpha, const uint8_t* rgba);

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "scene/load_problem.h"
 
@@ -27,3 +28,14 @@ struct Camera {
 // The reading half of LoadCamera. Returns true when all six values were read; otherwise the
 // first fault is described in `problem`, when given. `camera` is filled either way.
 bool ParseCameraText(const char* text, size_t size, Camera& camera, LoadProblem* problem);
+
+// ---- Writing --------------------------------------------------------------------------------
+
+// Where a camera file starts the viewer, as the tools place it.
+struct CameraStart {
+    double x, y, z;
+    double pitch, yaw, heading;  // degrees
+};
+
+// The camera file's text: x y z pitch yaw heading.
+std::string EncodeCamera(const CameraStart& camera);

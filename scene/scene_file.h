@@ -110,3 +110,16 @@ bool ParseSceneText(const char* text, size_t size, SceneFileContents& contents,
 // with a place in its own file stays there.
 void PlaceAtName(LoadProblem& problem, const char* kind, const SceneFileEntry& name,
                  const char* sceneFile, const char* sceneText);
+
+// ---- Writing --------------------------------------------------------------------------------
+
+// One object record to write.
+struct Placement {
+    std::string object;  // file name as the scene file gives it
+    double x, y, z;
+    double scale;
+};
+
+// The scene file's text; `camera` names the camera file.
+std::string EncodeScene(const std::vector<Placement>& placements,
+                        const std::vector<std::string>& textures, const std::string& camera);

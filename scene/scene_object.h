@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "scene/geometry.h"
 #include "scene/load_problem.h"
@@ -48,3 +50,17 @@ struct SceneObject {
 // read.
 bool ParseObjectText(const char* text, size_t size, SceneObject& object, LoadProblem* problem,
                      const MappedFile* source = nullptr);
+
+// ---- Writing --------------------------------------------------------------------------------
+
+// An object file's contents to write, as the tools make them.
+struct Mesh {
+    std::vector<Vertex> vertices;
+    std::vector<Face> faces;
+    int32_t hidden = 0;  // non-zero: the viewer counts the faces but never draws them
+};
+
+// The object file's text: the counts, the header with `hidden`, then the vertices and the faces
+// (corners and texture; normals and the hidden field are the reader's to fill). Numbers have four
+// decimals at most, trailing zeros dropped.
+std::string EncodeObject(const Mesh& mesh);

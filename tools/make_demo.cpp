@@ -10,8 +10,8 @@
 #include <fstream>
 #include <string>
 
+#include "render/tga.h"  // EncodeTga
 #include "tools/demo/mesh.h"
-#include "tools/demo/text_output.h"
 #include "tools/demo/texture_ids.h"
 #include "tools/demo/textures.h"
 #include "tools/demo/world.h"
@@ -19,6 +19,10 @@
 #include "tools/version.h"
 
 namespace {
+
+std::string TgaOf(const Image& image) {
+    return EncodeTga(image.width, image.height, image.alpha, image.rgba.data());
+}
 
 bool WriteFile(const std::string& root, const std::string& name, const std::string& contents) {
     const std::filesystem::path path = std::filesystem::path(root) / name;
@@ -62,8 +66,7 @@ int main(int argc, char** argv) {
     for (int id = 0; id < kTextureCount; ++id) {
         const TextureId texture = static_cast<TextureId>(id);
         written =
-            WriteFile(root, DescribeTexture(texture).file, EncodeTga(PaintTexture(texture))) &&
-            written;
+            WriteFile(root, DescribeTexture(texture).file, TgaOf(PaintTexture(texture))) && written;
     }
     written = WriteFile(root, world.cameraFile, EncodeCamera(world.camera)) && written;
     written = WriteFile(root, "data/demo.scn",

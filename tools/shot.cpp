@@ -16,6 +16,7 @@
 #include <cstring>  // strerror
 #include <string>
 
+#include "render/tga.h"  // EncodeTga
 #include "app/viewer.h"
 #include "render/scene_render.h"
 #include "tools/image/image.h"
@@ -149,7 +150,8 @@ bool Write(const Image& picture, const std::string& path) {
     if (EndsWith(path, ".png")) {
         if (WritePng(picture, path, error)) return true;
     } else {
-        const std::string tga = EncodeTga(picture);
+        const std::string tga =
+            EncodeTga(picture.width, picture.height, picture.alpha, picture.rgba.data());
         FILE* file = std::fopen(path.c_str(), "wb");
         if (file != nullptr) {
             const bool written = std::fwrite(tga.data(), 1, tga.size(), file) == tga.size();

@@ -9,6 +9,7 @@
 #include <utility>  // make_pair, swap
 #include <vector>
 
+#include "render/tga.h"  // EncodeTga
 #include "tests/unit/golden.h"
 #include "tests/unit/run_tool.h"
 #include "tests/unit/temp_dir.h"
@@ -31,7 +32,8 @@ class TinyScene : public ::testing::Test {
         const Rgb colours[4] = {{220, 40, 40}, {40, 200, 60}, {40, 60, 220}, {230, 210, 40}};
         Image tga = MakeImage(4, 4, false);
         for (int i = 0; i < 16; ++i) SetPixel(tga, i % 4, i / 4, colours[i / 8 * 2 + i % 4 / 2]);
-        dir.Write("data/quarters.tga", EncodeTga(tga));
+        dir.Write("data/quarters.tga",
+                  EncodeTga(tga.width, tga.height, tga.alpha, tga.rgba.data()));
         dir.Write("data/quad.obj", kQuad);
         dir.Write("data/eye.cam", std::string("0 0 ") + eyeZ + " 0 0 0\n");
         dir.Write("data/demo.scn", (textured ? "1 1\ndata/quad.obj " : "1 0\ndata/quad.obj ") +
@@ -99,7 +101,8 @@ TEST_F(ShotTool, CommandLineAndExitStatus) {
     const Image whole = LoadPng(shots[0]), odd = LoadPng(dir / "odd.PNG");
     EXPECT_EQ(std::make_pair(whole.width, whole.height), std::make_pair(640, 480));
     EXPECT_EQ(std::make_pair(odd.width, odd.height), std::make_pair(33, 7));
-    EXPECT_EQ(ReadWholeFile(dir / "odd.tga"), EncodeTga(odd));
+    EXPECT_EQ(ReadWholeFile(dir / "odd.tga"),
+              EncodeTga(odd.width, odd.height, odd.alpha, odd.rgba.data()));
 
     dir.Write("data/broken.scn", "1 0\ndata/missing.obj 0 0 0 1\ndata/eye.cam\n");
     const std::string usage = "usage: quorvane-shot", refused = ": refused; quorvane-check";

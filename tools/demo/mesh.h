@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "scene/geometry.h"
+#include "scene/scene_object.h"  // Mesh, the object file to write
 #include "tools/demo/texture_ids.h"
 
 struct Vec3 {
@@ -20,13 +21,6 @@ Vec3 operator-(Vec3 a, Vec3 b);
 Vec3 operator*(Vec3 a, double s);
 double Dot(Vec3 a, Vec3 b);
 double Length(Vec3 a);
-
-// One object file's contents, in the records the viewer reads them into.
-struct Mesh {
-    std::vector<Vertex> vertices;
-    std::vector<Face> faces;
-    int32_t hidden = 0;  // non-zero: the viewer counts the faces but never draws them
-};
 
 // The new vertex's index.
 int32_t AddVertex(Mesh& mesh, Vec3 p, double u, double v);

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "scene/camera.h"      // CameraStart
+#include "scene/scene_file.h"  // Placement
 #include "tools/demo/mesh.h"
-#include "tools/demo/text_output.h"
 
 struct DemoObject {
     std::string file;  // as the scene file names it

@@ -1,9 +1,7 @@
-// An image being painted or read back from GL, and its encoding as the uncompressed TGA file the
-// viewer accepts.
+// An image being painted or read back from GL; render/tga.h writes it as a TGA file.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 struct Rgb {
@@ -21,7 +19,3 @@ struct Image {
 Image MakeImage(int width, int height, bool alpha);
 
 void SetPixel(Image& image, int x, int y, Rgb color, double alpha = 255.0);
-
-// The 18-byte header (true-colour, no ID, no colour map, zero origin) and the pixels as B, G, R
-// (then A), bottom row first.
-std::string EncodeTga(const Image& image);

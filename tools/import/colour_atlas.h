@@ -3,6 +3,7 @@
 // viewer's linear filter blends each face between its own corners' colours only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

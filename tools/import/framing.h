@@ -12,14 +12,17 @@
 
 #include <vector>
 
+#include "app/viewer.h"           // the window's size
+#include "render/fog.h"           // where the fog starts
+#include "render/render_state.h"  // the field of view
 #include "tools/import/model.h"
 
-constexpr double kViewYaw = 30.0;              // degrees, turned left from looking along -z
-constexpr double kViewPitch = -20.0;           // degrees, looking down
-constexpr double kVerticalFieldOfView = 45.0;  // degrees, the viewer's projection
-constexpr double kAspect = 4.0 / 3.0;          // the viewer's window
-constexpr double kFrameFill = 0.9;             // of the half-height and half-width
-constexpr double kSharpDistance = 14.0;        // units from the camera
+constexpr double kViewYaw = 30.0;     // degrees, turned left from looking along -z
+constexpr double kViewPitch = -20.0;  // degrees, looking down
+constexpr double kVerticalFieldOfView = kFieldOfViewDegrees;
+constexpr double kAspect = static_cast<double>(kWindowWidth) / kWindowHeight;
+constexpr double kFrameFill = 0.9;                  // of the half-height and half-width
+constexpr double kSharpDistance = kFogStart - 1.0;  // units from the camera
 
 struct Framing {
     double scale = 1.0;  // model units to world units

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-// The one place the importer takes the generator's writers from: Mesh, Image, CameraStart and
-// the encoders for them.
+#include "scene/camera.h"        // CameraStart, EncodeCamera
+#include "scene/scene_file.h"    // Placement, EncodeScene
+#include "scene/scene_object.h"  // Mesh, EncodeObject
 #include "tools/image/image.h"
-#include "tools/demo/text_output.h"
 
 // One texture of the scene: its picture, with power-of-two sides, and where it came from, for
 // the report.

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <vector>
 
+#include "render/tga.h"      // EncodeTga
 #include "scene/parallel.h"  // the object files made on every core
 
 namespace {
@@ -73,7 +74,11 @@ bool WriteAll(const Model& model, const CameraStart& camera, const fs::path& roo
     std::vector<std::string> textures;
     for (size_t i = 0; i < model.textures.size(); ++i) {
         textures.push_back(TextureName(i));
-        if (!WriteFile(root, TextureName(i), EncodeTga(model.textures[i].image), error)) {
+        if (!WriteFile(
+                root, TextureName(i),
+                EncodeTga(model.textures[i].image.width, model.textures[i].image.height,
+                          model.textures[i].image.alpha, model.textures[i].image.rgba.data()),
+                error)) {
             return false;
         }
     }

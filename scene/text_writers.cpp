@@ -1,4 +1,8 @@
-#include "tools/demo/text_output.h"
+// The writers of the three text formats, each declared beside its reader: object files
+// (scene_object.h), camera files (camera.h) and scene files (scene_file.h).
+#include "scene/camera.h"
+#include "scene/scene_file.h"
+#include "scene/scene_object.h"
 
 #include <charconv>  // to_chars: exactly rounded, as printf's %.4f, without its locale and cost
 
