@@ -14,7 +14,7 @@
 #include "render/scene_render.h"
 #include "render/texture_set.h"
 #include "scene/scene.h"
-#include "tests/unit/tga_bytes.h"  // the tests' one TGA builder
+#include "tests/support/tga_bytes.h"  // the tests' one TGA builder
 
 namespace {
 

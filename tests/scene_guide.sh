@@ -4,9 +4,11 @@
 # then the worked example typed in from the guide, its textures made by the guide's commands,
 # checked by quorvane-check (which must print what the guide shows) and drawn by quorvane-shot
 # the right way up.
-# Usage: scene_guide.sh BUILD_DIR SOURCE_DIR
+# Usage: scene_guide.sh BUILD_DIR SOURCE_DIR [SHOT]   (SHOT: the quorvane-shot to draw with;
+# the tests give the one built for them, which a sanitizer build's leak check can run)
 set -euo pipefail
 build="$(cd "$1" && pwd)"
+shot="${3:-$build/quorvane-shot}"
 guide="$(cd "$2" && pwd)/docs/scene-format.md"
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
@@ -38,7 +40,7 @@ cd cube
 sh -e -c "$(block "sh textures")"
 checked="$("$build/quorvane-check")" || fail "quorvane-check refuses the example: $checked"
 [ "$checked" = "$(block "console check" | grep -v '^\$ ')" ] || fail "quorvane-check says: $checked"
-"$build/quorvane-shot" data/demo.scn "$tmp/shot.png" >/dev/null
+"$shot" data/demo.scn "$tmp/shot.png" >/dev/null
 green() { convert "$tmp/shot.png" -format "%[fx:int(255*p{$1,$2}.g)]" info:; }
 # The cube's front, near its top edge and near its bottom edge: gold above, red below.
 if ! [ "$(green 350 120)" -gt 150 ] || ! [ "$(green 350 260)" -lt 100 ]; then

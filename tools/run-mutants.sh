@@ -54,7 +54,7 @@ fi
 start=$SECONDS
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
-unit_targets=(quorvane_tests)  # builds the tools its tests run as well
+unit_targets=(quorvane_all_tests)  # both test programs, and the tools they run
 e2e_targets=(quorvane quorvane_window_probe quorvane_send_close)
 
 # The repository's files as the working tree has them; only files that differ are copied, so
@@ -75,17 +75,19 @@ build() {  # COPY TARGET...
     timeout 1800 cmake --build "$1/build" -j1 --target "${@:2}"
 }
 
-# The unit tests as ctest runs them (from the build directory, on the offscreen driver), then the
-# cheap script tests; the first failure stops them. Prints what failed.
+# The unit and integration tests as ctest runs them (from the build directory, on the offscreen
+# driver), then the cheap script tests; the first failure stops them. Prints what failed.
 run_tests() {
-    local copy="$1" log="$1/test.log" status=0
-    (cd "$copy/build" && SDL_VIDEODRIVER=offscreen timeout -k 10 300 \
-        ./tests/quorvane_tests --gtest_fail_fast --gtest_brief=1) >"$log" 2>&1 || status=$?
-    if [ "$status" -ne 0 ]; then
-        [ "$status" -eq 124 ] && { echo "unit tests timed out"; return 1; }
-        echo "unit: $(grep -m1 -o '\[  FAILED  \] [^ ,]*' "$log" | cut -c14- || echo "status $status")"
-        return 1
-    fi
+    local copy="$1" log="$1/test.log" status=0 program
+    for program in quorvane_tests quorvane_integration_tests; do
+        (cd "$copy/build" && SDL_VIDEODRIVER=offscreen timeout -k 10 300 \
+            "./tests/$program" --gtest_fail_fast --gtest_brief=1) >"$log" 2>&1 || status=$?
+        if [ "$status" -ne 0 ]; then
+            [ "$status" -eq 124 ] && { echo "$program timed out"; return 1; }
+            echo "unit: $(grep -m1 -o '\[  FAILED  \] [^ ,]*' "$log" | cut -c14- || echo "status $status")"
+            return 1
+        fi
+    done
     timeout -k 10 120 bash "$copy/src/tests/scene_guide.sh" "$copy/build" "$copy/src" \
         >"$log" 2>&1 || { echo "scene_guide"; return 1; }
 }

@@ -11,7 +11,7 @@ jobs="$(nproc)"
 
 cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON \
       -DQUORVANE_WERROR=ON -DQUORVANE_BENCH=OFF >/dev/null
-cmake --build "$root/build-sanitize" --target quorvane_tests -j"$jobs"
+cmake --build "$root/build-sanitize" --target quorvane_all_tests -j"$jobs"
 (cd "$root/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" -LE 'e2e|package' -E '^format$')
 
 # Every fuzz target for a bounded time (QUORVANE_FUZZ_SECONDS, default 60 s each; 0 skips).

@@ -9,10 +9,10 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 cmake -S "$root" -B "$build" >/dev/null
-cmake --build "$build" --target quorvane_tests -j"$(nproc)"
+cmake --build "$build" --target quorvane_integration_tests -j"$(nproc)"
 cd "$build"
 export SDL_VIDEODRIVER=offscreen
 goldens='GoldenImage.*:ImportedModels.*'
-QUORVANE_UPDATE_GOLDENS=1 ./tests/quorvane_tests --gtest_filter="$goldens"
-./tests/quorvane_tests --gtest_filter="$goldens"
+QUORVANE_UPDATE_GOLDENS=1 ./tests/quorvane_integration_tests --gtest_filter="$goldens"
+./tests/quorvane_integration_tests --gtest_filter="$goldens"
 git -C "$root" status --short tests/golden

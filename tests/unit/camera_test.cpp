@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "scene/camera.h"
-#include "tests/unit/message_box_recorder.h"
-#include "tests/unit/temp_dir.h"
+#include "tests/support/message_box_recorder.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 std::vector<float> Fields(const Camera& c) {

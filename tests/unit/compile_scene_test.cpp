@@ -14,8 +14,8 @@
 #include "render/scene_render.h"
 #include "render/world_build.h"
 #include "scene/scene.h"
-#include "tests/unit/gl_fixture.h"
-#include "tests/unit/scene_builder.h"
+#include "tests/support/gl_fixture.h"
+#include "tests/support/scene_builder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "app/controls.h"
 #include "platform/platform.h"
 #include "render/scene_render.h"
-#include "tests/unit/gl_fixture.h"
+#include "tests/support/gl_fixture.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "render/render_state.h"
 #include "render/scene_render.h"
 #include "scene/scene.h"
-#include "tests/unit/gl_fixture.h"
-#include "tests/unit/gl_get.h"
+#include "tests/support/gl_fixture.h"
+#include "tests/support/gl_get.h"
 
 namespace {
 

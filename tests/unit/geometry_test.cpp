@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "scene/geometry.h"
-#include "tests/unit/scene_builder.h"
+#include "tests/support/scene_builder.h"
 
 namespace {
 void ExpectXYZ(Vertex p, float x, float y, float z) {

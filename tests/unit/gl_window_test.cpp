@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "tests/unit/gl_get.h"
-#include "tests/unit/message_box_recorder.h"
+#include "tests/support/gl_get.h"
+#include "tests/support/message_box_recorder.h"
 
 namespace {
 

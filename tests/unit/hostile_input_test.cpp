@@ -16,10 +16,10 @@
 #include "render/scene_render.h"
 #include "render/texture_set.h"
 #include "scene/scene.h"
-#include "tests/unit/gl_fixture.h"
-#include "tests/unit/message_box_recorder.h"
-#include "tests/unit/temp_dir.h"
-#include "tests/unit/tga_bytes.h"
+#include "tests/support/gl_fixture.h"
+#include "tests/support/message_box_recorder.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tga_bytes.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/report.h"
-#include "tests/unit/message_box_recorder.h"
-#include "tests/unit/temp_dir.h"
+#include "tests/support/message_box_recorder.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

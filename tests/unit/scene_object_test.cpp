@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "scene/scene_object.h"
-#include "tests/unit/message_box_recorder.h"
-#include "tests/unit/temp_dir.h"
+#include "tests/support/message_box_recorder.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 const char* kTriangle = "3 1 0.5 1.5 2.5 0\n0 0 0 0 0\n1 0 0 1 0\n0 1 0 0 1\n0 1 2 3\n";

@@ -11,9 +11,9 @@
 
 #include "render/texture_set.h"
 #include "render/tga.h"
-#include "tests/unit/gl_fixture.h"
-#include "tests/unit/temp_dir.h"
-#include "tests/unit/tga_bytes.h"
+#include "tests/support/gl_fixture.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tga_bytes.h"
 
 namespace {
 

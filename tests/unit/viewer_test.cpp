@@ -12,8 +12,8 @@
 
 #include "app/viewer.h"
 #include "platform/platform.h"
-#include "tests/unit/message_box_recorder.h"
-#include "tests/unit/temp_dir.h"
+#include "tests/support/message_box_recorder.h"
+#include "tests/support/temp_dir.h"
 
 // The keyboard cannot fail to start while the window exists, short of the platform's video going
 // away: this stand-in for SDL's own function (the test binary's definition wins over the

@@ -125,6 +125,7 @@ std::vector<Normal> CornerNormals(const std::vector<float>& positions,
         for (size_t p = n * part / parts; p < n * (part + 1) / parts; ++p) {
             const uint32_t* first = corners.data() + start[p];
             const uint32_t* last = corners.data() + start[p + 1];
+            if (first == last) continue;  // a vertex that stands for no place of its own
             Vec all;
             for (const uint32_t* c = first; c != last; ++c) Add(all, weighted(*c));
             // The file's own normal where it has one with a length; else the smoothed one.

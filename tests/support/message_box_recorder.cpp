@@ -1,4 +1,4 @@
-#include "tests/unit/message_box_recorder.h"
+#include "tests/support/message_box_recorder.h"
 
 namespace {
 std::vector<RecordedBox> boxes;

@@ -18,8 +18,8 @@
 #include <thread>  // sleep_for
 #include <vector>
 
-#include "tests/unit/run_tool.h"
-#include "tests/unit/temp_dir.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/temp_dir.h"
 #include "tools/image/png_file.h"
 #include "tools/import/memory_limit.h"
 #include "tools/import/scene_writer.h"

@@ -1,4 +1,4 @@
-#include "tests/unit/run_tool.h"
+#include "tests/support/run_tool.h"
 
 #include <sys/wait.h>  // WIFEXITED, WEXITSTATUS of system's status
 

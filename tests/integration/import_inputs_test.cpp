@@ -10,8 +10,8 @@
 #include <utility>  // pair
 #include <vector>
 
-#include "tests/unit/run_tool.h"
-#include "tests/unit/temp_dir.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/temp_dir.h"
 #include "tools/import/memory_limit.h"
 #include "tools/import/split_mesh.h"
 

@@ -10,8 +10,8 @@
 #include "app/messages.h"
 #include "app/scene_check.h"
 #include "scene/scene_file.h"
-#include "tests/unit/temp_dir.h"
-#include "tests/unit/tga_bytes.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tga_bytes.h"
 
 namespace {
 

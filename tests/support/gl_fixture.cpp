@@ -1,8 +1,8 @@
-#include "tests/unit/gl_fixture.h"
+#include "tests/support/gl_fixture.h"
 
 #include <GL/gl.h>
 
-#include "tests/unit/message_box_recorder.h"
+#include "tests/support/message_box_recorder.h"
 
 void GLTest::SetUp() {
     // 8 bits a channel, so that colours read back exactly.

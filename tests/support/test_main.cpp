@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "tests/unit/message_box_recorder.h"
+#include "tests/support/message_box_recorder.h"
 
 namespace {
 class RecorderListener : public ::testing::EmptyTestEventListener {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "render/tga.h"  // EncodeTga
-#include "tests/unit/golden.h"
-#include "tests/unit/run_tool.h"
-#include "tests/unit/temp_dir.h"
+#include "tests/support/golden.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/temp_dir.h"
 #include "tools/image/image.h"
 
 namespace {
@@ -44,8 +44,7 @@ class TinyScene : public ::testing::Test {
     // after `environment` assignments; its exit status, -1 when it did not exit by itself. What it
     // printed is left in Log().
     int Shot(const std::string& args, const std::string& environment = "", std::string cwd = "") {
-        return RunTool("quorvane-shot", args, cwd.empty() ? dir.path() : cwd, dir / "log",
-                       environment);
+        return RunTool(kShotTool, args, cwd.empty() ? dir.path() : cwd, dir / "log", environment);
     }
     std::string Log() const { return ReadWholeFile(dir / "log"); }
     bool Said(const std::string& text) const { return Log().find(text) != std::string::npos; }

@@ -1,4 +1,4 @@
-#include "tests/unit/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "tests/unit/scene_builder.h"
+#include "tests/support/scene_builder.h"
 
 #include <algorithm>
 

@@ -11,7 +11,7 @@
 
 #include "app/messages.h"
 #include "app/scene_check.h"
-#include "tests/unit/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

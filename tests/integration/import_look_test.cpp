@@ -10,9 +10,9 @@
 
 #include "scene/scene_file.h"
 #include "scene/scene_object.h"
-#include "tests/unit/golden.h"
-#include "tests/unit/run_tool.h"
-#include "tests/unit/temp_dir.h"
+#include "tests/support/golden.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ class ImportLook : public ::testing::Test {
     Image ImportAndShoot(const std::string& model, const std::string& name,
                          const std::string& options = "") {
         EXPECT_EQ(Import(model, name, options), 0) << ReadWholeFile(dir / "log");
-        EXPECT_EQ(RunTool("quorvane-shot", "data/demo.scn '" + Rendered(name) + "' --size 320x240",
+        EXPECT_EQ(RunTool(kShotTool, "data/demo.scn '" + Rendered(name) + "' --size 320x240",
                           dir / name, dir / "log"),
                   0)
             << ReadWholeFile(dir / "log");

@@ -16,9 +16,9 @@
 #include "scene/camera.h"
 #include "scene/scene_file.h"
 #include "scene/scene_object.h"
-#include "tests/unit/golden.h"
-#include "tests/unit/run_tool.h"
-#include "tests/unit/temp_dir.h"
+#include "tests/support/golden.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -171,9 +171,9 @@ TEST(ImportedModels, ImportCheckAndShowWhole) {
         EXPECT_LT(farthest, 15.0) << "the fog starts at 15";
 
         const std::string name = *model.golden != '\0' ? model.golden : "import";
-        ASSERT_EQ(RunTool("quorvane-shot", "data/demo.scn '" + Rendered(name) + "' --size 160x120",
-                          scene, log),
-                  0)
+        ASSERT_EQ(
+            RunTool(kShotTool, "data/demo.scn '" + Rendered(name) + "' --size 160x120", scene, log),
+            0)
             << ReadWholeFile(log);
         const Coverage coverage = Measure(LoadPng(Rendered(name)));
         EXPECT_GT(coverage.share, 0.04);
@@ -186,10 +186,9 @@ TEST(ImportedModels, ImportCheckAndShowWhole) {
                               "'" + kModels + model.file + "' " + scene + "-flat --no-shading",
                               dir.path(), log),
                       0);
-            ASSERT_EQ(
-                RunTool("quorvane-shot", "data/demo.scn '" + Rendered("flat") + "' --size 160x120",
-                        scene + "-flat", log),
-                0);
+            ASSERT_EQ(RunTool(kShotTool, "data/demo.scn '" + Rendered("flat") + "' --size 160x120",
+                              scene + "-flat", log),
+                      0);
             const double flat = FormShown(LoadPng(Rendered("flat")));
             std::printf("form shown by %s: %.0f%% flat, %.0f%% lit\n", model.file, 100 * flat,
                         100 * lit);
