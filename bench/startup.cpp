@@ -216,7 +216,7 @@ int main(int argc, char** argv) {
     LargeMesh hidden = MeshWithFaces(3000000, 1);
     hidden.hidden = 1;
     const std::string hiddenScene = WriteLargeScene(root, hidden);
-    const std::string hiddenObject = root + "/data/bench-3000000-1-hidden/mesh.obj";
+    const std::string hiddenObject = root + "/data/grid-3000000-1-hidden/mesh.obj";
     const std::string quad = WriteQuadScene(root);
 
     const std::map<std::string, double> quadPhases = StartUps(root, quad, runs);

@@ -2,10 +2,19 @@
 //
 // The geometry is a jittered grid: every face is valid, the numbers look like a modeller's
 // output (six decimals), and the same seed always gives the same bytes.
+//
+// The grid, y up: vertex i stands in row i / GridSide, column i % GridSide, at x = -5 + column *
+// kGridSpacing, z = -row * kGridSpacing, y = sin(column * 0.01), each moved by a jitter of at most
+// kGridSpacing / 4 in x and z and 0.01 in y, so it never leaves its cell. Each cell holds two
+// faces, counter-clockwise seen from above.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "bench/lib/model_files.h"
+
+constexpr double kGridSpacing = 0.008;  // between neighbouring grid points, in scene units
 
 struct LargeMesh {
     int64_t vertexCount = 0;
@@ -17,6 +26,11 @@ struct LargeMesh {
 
 // A mesh with about `faces` faces (two per grid cell, so about half as many vertices).
 LargeMesh MeshWithFaces(int64_t faces, int32_t textures);
+// Grid points per row (and rows at most).
+int64_t GridSide(const LargeMesh& mesh);
+
+// The mesh's positions and faces, for the model file writers.
+TriangleMesh GridTriangles(const LargeMesh& mesh);
 
 // Writes the mesh as an object file of the viewer.
 bool WriteObjectFile(const std::string& path, const LargeMesh& mesh);
