@@ -16,6 +16,7 @@
 #include <cstring>  // strerror
 #include <string>
 
+#include "app/process_tuning.h"
 #include "app/viewer.h"
 #include "render/scene_render.h"
 #include "tools/image/image.h"
@@ -158,6 +159,7 @@ bool Write(const Image& picture, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    TuneProcessForRenderer();
     ShotRequest request;
     const int status = ParseArguments(argc, argv, request);
     if (status != 0) return status < 0 ? 0 : status;
