@@ -35,9 +35,14 @@ void GenerateMesh(const LargeMesh& mesh, VertexSink emitVertex, FaceSink emitFac
     const int64_t side = GridSide(mesh);
     for (int64_t i = 0; i < mesh.vertexCount; ++i) {
         const int64_t row = i / side, column = i % side;
-        const double x = column * kGridSpacing - 5.0 + random.Jitter(0.002);
-        const double z = row * -kGridSpacing + random.Jitter(0.002);
-        const double y = std::sin(column * 0.01) + random.Jitter(0.01);
+        double x = column * kGridSpacing - 5.0 + random.Jitter(0.002);
+        double z = row * -kGridSpacing + random.Jitter(0.002);
+        double y = std::sin(column * 0.01) + random.Jitter(0.01);
+        if (mesh.shardSize > 0.0) {
+            x += random.Jitter(mesh.shardSize);
+            y += random.Jitter(mesh.shardSize);
+            z += random.Jitter(mesh.shardSize);
+        }
         emitVertex(x, y, z, column / static_cast<double>(side), row / static_cast<double>(side));
     }
     int64_t emitted = 0;
@@ -166,9 +171,9 @@ bool WriteWavefrontFile(const std::string& path, const LargeMesh& mesh) {
 
 std::string WriteLargeScene(const std::string& root, const LargeMesh& mesh) {
     // "grid-": the names before the generator's fix held a broken grid; those files are not reused.
-    const std::string name = "grid-" + std::to_string(mesh.faceCount) + "-" +
-                             std::to_string(mesh.textureCount) +
-                             (mesh.hidden != 0 ? "-hidden" : "");
+    const std::string name =
+        "grid-" + std::to_string(mesh.faceCount) + "-" + std::to_string(mesh.textureCount) +
+        (mesh.hidden != 0 ? "-hidden" : "") + (mesh.shardSize > 0.0 ? "-shards" : "");
     MakeDirectories(root + "/data/" + name);
     const std::string object = "data/" + name + "/mesh.obj";
     if (FileSize(root + "/" + object) < 0) WriteObjectFile(root + "/" + object, mesh);
