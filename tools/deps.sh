@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Quorvane need, when missing.
+# Installs the Debian packages that building, running and testing Quorvane need, when missing,
+# and those named as arguments (bench/run names what only the benchmarks need).
+# Usage: tools/deps.sh [PACKAGE...]
 set -euo pipefail
 # Checked on a fresh Debian 12 root (tools/fresh-check.sh): apt-get runs without recommended
 # packages, so what they would bring (make for cmake, X core fonts for SDL's message boxes under
@@ -7,7 +9,7 @@ set -euo pipefail
 packages=(cmake make g++ clang libclang-rt-14-dev clang-format pkg-config libsdl2-dev libgl-dev
           libglu1-mesa-dev libgl1-mesa-dri libgtest-dev libbenchmark-dev libtinyobjloader-dev
           libpng-dev libstb-dev libassimp-dev assimp-testmodels xvfb xfonts-base xdotool
-          x11-utils x11-apps imagemagick libx11-dev valgrind)
+          x11-utils x11-apps imagemagick libx11-dev valgrind "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
