@@ -83,7 +83,8 @@ void PrintRow(const std::string& label, bool tuned, const std::vector<ChildRun>&
     const double list = m["way the viewer's list"];
     const WayTime fastest = FastestOtherWay(ways);
     std::printf(
-        "| draw: %s, %.0f faces%s | %.1f frames/s (%.0f ms a frame, %.0f page faults) | list "
+        "| draw: %s, %.0f faces%s | %.1f frames/s (%.0f ms a frame, %.0f page faults a frame) | "
+        "list "
         "recorded in %.0f ms, first frame %.0f ms; fastest other way (%s) %.0f ms: the list "
         "takes %.2fx |\n",
         label.c_str(), m["faces"], tuned ? "" : ", without the process tuning", 1000.0 / list, list,

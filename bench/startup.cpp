@@ -1,18 +1,19 @@
 // Start-up of large scenes, from process start to the first frame, phase by phase.
 //
-// Usage: bench-startup [DIR] [RUNS] [VIEWER]. Writes (once) under DIR (default bench/out) a
+// Usage: bench-startup [DIR] [RUNS] [VIEWER...]. Writes (once) under DIR (default bench/out) a
 // one-quad scene, a scene of 3 million faces all hidden (so that no display list is recorded) and
-// visible scenes of 100k and 1M faces. Each is started RUNS times (default 5), each time in a fresh
-// process of this program that runs the viewer's own start-up on the offscreen driver; the
+// visible scenes of 100k and 1M faces. Each is started RUNS times (default 5), each time in a
+// fresh process of this program that runs the viewer's own start-up on the offscreen driver; the
 // median of every phase is printed. Beside them, in fresh processes too, the iostream reader on
 // the hidden scene's object file, and the ratio the start-up is judged by: the hidden scene's
 // start-up beyond the one quad's, against the iostream reader's time.
 //
-// Then the same two scenes as the user meets them: the real viewer VIEWER (default: the build's
-// quorvane) started RUNS times in a folder of each, on the X display (bench/run gives it Xvfb),
-// timed from its spawn to its exit, ended right after its first frame by the first-frame preload
-// (bench/preload/end_after_first_frame.cpp), whose landmarks split the time into parts; and where
-// the two instruments differ.
+// Then the quad and the hidden scene as the user meets them: the real viewer VIEWER (default: the
+// build's quorvane; several compare builds side by side) started in a folder of each on the X
+// display (bench/run gives it Xvfb), timed from its spawn to its exit, ended right after its
+// first frame by the first-frame preload (bench/preload/end_after_first_frame.cpp), whose
+// landmarks split the time into parts; and where the two instruments differ. Each round runs
+// every one of these measurements once, so that a busy moment falls on all of them.
 //
 // bench-startup --one ROOT SCENE SPAWNED_NS: one start-up, printing "phase milliseconds" lines.
 // bench-startup --iostream FILE: the iostream reader once, printing its milliseconds.
@@ -119,23 +120,18 @@ int RunIostream(const char* path) {
     return 0;
 }
 
-// The medians of `runs` fresh start-ups, per phase, with "total".
-std::map<std::string, double> StartUps(const std::string& root, const std::string& scene,
-                                       int runs) {
-    std::vector<ChildRun> results;
-    for (int run = 0; run < runs; ++run) {
-        ChildSpec spec;
-        const std::string spawned = std::to_string(static_cast<long long>(NowNs()));
-        spec.argv = {BesideThisProgram("bench-startup"), "--one", root, scene, spawned};
-        ChildRun result = RunChild(spec);
-        double total = 0.0;
-        for (const auto& [phase, value] : result.values) {
-            if (phase.rfind("memory", 0) != 0) total += value;
-        }
-        result.values["total"] = total;
-        results.push_back(std::move(result));
+// One fresh start-up, its phases with "total".
+ChildRun StartUpOnce(const std::string& root, const std::string& scene) {
+    ChildSpec spec;
+    const std::string spawned = std::to_string(static_cast<long long>(NowNs()));
+    spec.argv = {BesideThisProgram("bench-startup"), "--one", root, scene, spawned};
+    ChildRun result = RunChild(spec);
+    double total = 0.0;
+    for (const auto& [phase, value] : result.values) {
+        if (phase.rfind("memory", 0) != 0) total += value;
     }
-    return MedianOfRuns(results);
+    result.values["total"] = total;
+    return result;
 }
 
 std::string WriteQuadScene(const std::string& root) {
@@ -206,32 +202,42 @@ std::string ViewerFolder(const std::string& root, const std::string& scene,
     return folder.string();
 }
 
-BlackBox RunViewer(const std::string& viewer, const std::string& folder, int runs) {
+ChildSpec ViewerSpec(const std::string& viewer, const std::string& folder) {
     ChildSpec spec;
     spec.argv = {viewer};
     spec.directory = folder;
     spec.environment = {"SDL_VIDEODRIVER=x11"};
     spec.endAfterFirstFrame = true;
-    const double harness = HarnessMs(spec, 5);
-    std::map<std::string, std::vector<double>> samples;
-    for (int run = 0; run < runs; ++run) {
-        ChildRun result = RunChild(spec);
-        result.landmarksMs["reaped"] = result.wallMs;
-        if (result.status != 0 || result.landmarksMs.size() != std::size(kParts)) {
-            std::fprintf(stderr, "bench-startup: %s in %s: status %d, %zu landmarks\n",
-                         viewer.c_str(), folder.c_str(), result.status, result.landmarksMs.size());
-            continue;
-        }
-        double previous = harness;  // what spawning and reaping /bin/true costs
-        for (const auto& [part, landmark] : kParts) {
-            samples[part].push_back(result.landmarksMs[landmark] - previous);
-            previous = result.landmarksMs[landmark];
-        }
-        samples["total"].push_back(result.wallMs - harness);
+    return spec;
+}
+
+// One run of the real viewer, added to `samples` part by part; `harness` (what spawning and
+// reaping /bin/true the same way costs) is taken off the first part and the total.
+void RunViewerOnce(const ChildSpec& spec, double harness,
+                   std::map<std::string, std::vector<double>>& samples) {
+    ChildRun result = RunChild(spec);
+    result.landmarksMs["reaped"] = result.wallMs;
+    if (result.status != 0 || result.landmarksMs.size() != std::size(kParts)) {
+        std::fprintf(stderr, "bench-startup: %s in %s: status %d, %zu landmarks\n",
+                     spec.argv[0].c_str(), spec.directory.c_str(), result.status,
+                     result.landmarksMs.size());
+        return;
     }
-    BlackBox medians;  // -1 for every part when no run succeeded
+    double previous = harness;
+    for (const auto& [part, landmark] : kParts) {
+        samples[part].push_back(result.landmarksMs[landmark] - previous);
+        previous = result.landmarksMs[landmark];
+    }
+    samples["total"].push_back(result.wallMs - harness);
+    samples["cpu"].push_back(result.cpuMs);
+}
+
+// The medians; -1 for every part when no run succeeded.
+BlackBox Medians(std::map<std::string, std::vector<double>>& samples) {
+    BlackBox medians;
     for (const auto& [part, landmark] : kParts) medians[part] = Median(samples[part]);
     medians["total"] = Median(samples["total"]);
+    medians["cpu"] = Median(samples["cpu"]);
     return medians;
 }
 
@@ -250,8 +256,8 @@ std::string Parts(const BlackBox& run) {
 void PrintBlackBox(const std::string& what, const BlackBox& run) {
     std::printf(
         "| startup, the real viewer under Xvfb, exec to exit after the first frame: %s | "
-        "%.0f ms | %s |\n",
-        what.c_str(), run.at("total"), Parts(run).c_str());
+        "%.0f ms (CPU %.0f ms) | %s |\n",
+        what.c_str(), run.at("total"), run.at("cpu"), Parts(run).c_str());
 }
 
 // Where the two instruments part on the hidden scene beyond the quad: the in-process start-up
@@ -284,14 +290,30 @@ int main(int argc, char** argv) {
     const std::string hiddenObject = root + "/data/grid-3000000-1-hidden/mesh.obj";
     const std::string quad = WriteQuadScene(root);
 
-    const std::map<std::string, double> quadPhases = StartUps(root, quad, runs);
-    const std::map<std::string, double> hiddenPhases = StartUps(root, hiddenScene, runs);
-    std::vector<ChildRun> iostream;
+    std::vector<std::string> viewers;
+    for (int i = 3; i < argc; ++i) viewers.push_back(std::filesystem::absolute(argv[i]).string());
+    if (viewers.empty()) viewers.push_back(BesideThisProgram("../quorvane"));
+    const std::string folders[2] = {ViewerFolder(root, quad, "quad"),
+                                    ViewerFolder(root, hiddenScene, "hidden")};
+    const double harness = HarnessMs(ViewerSpec(viewers[0], folders[0]), 5);
+
+    // Every measurement once a round, so that a busy moment of the machine falls on all of them.
+    std::vector<ChildRun> quadRuns, hiddenRuns, iostream;
+    std::vector<std::map<std::string, std::vector<double>>> samples(viewers.size() * 2);
     for (int run = 0; run < runs; ++run) {
-        ChildSpec spec;
-        spec.argv = {BesideThisProgram("bench-startup"), "--iostream", hiddenObject};
-        iostream.push_back(RunChild(spec));
+        quadRuns.push_back(StartUpOnce(root, quad));
+        hiddenRuns.push_back(StartUpOnce(root, hiddenScene));
+        ChildSpec reader;
+        reader.argv = {BesideThisProgram("bench-startup"), "--iostream", hiddenObject};
+        iostream.push_back(RunChild(reader));
+        for (size_t v = 0; v < viewers.size(); ++v) {
+            for (int f = 0; f < 2; ++f) {
+                RunViewerOnce(ViewerSpec(viewers[v], folders[f]), harness, samples[v * 2 + f]);
+            }
+        }
     }
+    const std::map<std::string, double> quadPhases = MedianOfRuns(quadRuns);
+    const std::map<std::string, double> hiddenPhases = MedianOfRuns(hiddenRuns);
     PrintRow("one quad", quadPhases);
     PrintRow("3M faces, all hidden, " +
                  std::to_string(static_cast<int>(FileSize(hiddenObject) / 1e6)) + " MB",
@@ -304,22 +326,23 @@ int main(int argc, char** argv) {
         "| startup: the hidden scene beyond one quad, against the iostream reader (%.0f ms) | "
         "%.0f ms | ratio %.2f (at most 0.20 wanted) |\n",
         reader, beyond, beyond / reader);
-    const std::string viewer =
-        std::filesystem::absolute(argc > 3 ? argv[3] : BesideThisProgram("../quorvane")).string();
-    const BlackBox quadRun = RunViewer(viewer, ViewerFolder(root, quad, "quad"), runs);
-    const BlackBox hiddenRun = RunViewer(viewer, ViewerFolder(root, hiddenScene, "hidden"), runs);
-    PrintBlackBox("one quad", quadRun);
-    PrintBlackBox("3M faces, all hidden", hiddenRun);
-    const double seen = hiddenRun.at("total") - quadRun.at("total");
-    std::printf(
-        "| startup, the real viewer: the hidden scene beyond one quad, against the iostream reader "
-        "| %.0f ms | ratio %.2f (at most 0.20 wanted) |\n",
-        seen, seen / reader);
-    PrintDifference(hiddenPhases, quadPhases, hiddenRun, quadRun);
+    for (size_t v = 0; v < viewers.size(); ++v) {
+        const std::string which = viewers.size() > 1 ? " (" + viewers[v] + ")" : "";
+        const BlackBox quadRun = Medians(samples[v * 2]), hiddenRun = Medians(samples[v * 2 + 1]);
+        PrintBlackBox("one quad" + which, quadRun);
+        PrintBlackBox("3M faces, all hidden" + which, hiddenRun);
+        const double seen = hiddenRun.at("total") - quadRun.at("total");
+        std::printf(
+            "| startup, the real viewer%s: the hidden scene beyond one quad, against the iostream "
+            "reader | %.0f ms | ratio %.2f (at most 0.20 wanted) |\n",
+            which.c_str(), seen, seen / reader);
+        PrintDifference(hiddenPhases, quadPhases, hiddenRun, quadRun);
+    }
     for (const int64_t faces : {int64_t{100000}, int64_t{1000000}}) {
         const std::string scene = WriteLargeScene(root, MeshWithFaces(faces, 16));
-        PrintRow(std::to_string(faces / 1000) + "k faces, 16 textures",
-                 StartUps(root, scene, runs));
+        std::vector<ChildRun> sceneRuns;
+        for (int run = 0; run < runs; ++run) sceneRuns.push_back(StartUpOnce(root, scene));
+        PrintRow(std::to_string(faces / 1000) + "k faces, 16 textures", MedianOfRuns(sceneRuns));
     }
     return 0;
 }

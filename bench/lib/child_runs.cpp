@@ -1,10 +1,11 @@
 #include "bench/lib/child_runs.h"
 
-#include <fcntl.h>     // O_WRONLY for the child's output
-#include <spawn.h>     // posix_spawn: a fresh process without fork's copy of a large parent
-#include <sys/wait.h>  // waitpid
-#include <time.h>      // clock_gettime
-#include <unistd.h>    // getpid, readlink
+#include <fcntl.h>         // O_WRONLY for the child's output
+#include <spawn.h>         // posix_spawn: a fresh process without fork's copy of a large parent
+#include <sys/resource.h>  // rusage: the child's CPU time
+#include <sys/wait.h>      // wait4
+#include <time.h>          // clock_gettime
+#include <unistd.h>        // getpid, readlink
 
 #include <algorithm>
 #include <cstdio>
@@ -90,8 +91,11 @@ ChildRun RunChild(const ChildSpec& spec) {
     if (posix_spawnp(&child, argv[0].c_str(), &actions, nullptr, argvPointers.data(),
                      environmentPointers.data()) == 0) {
         int status = 0;
-        waitpid(child, &status, 0);
+        rusage usage;
+        wait4(child, &status, 0, &usage);
         run.wallMs = NowMs() - spawned;
+        run.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                    (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         run.values = ReadValues(output);
         for (const auto& [landmark, ns] : ReadValues(log)) {
@@ -115,6 +119,7 @@ std::map<std::string, double> MedianOfRuns(const std::vector<ChildRun>& runs) {
     for (const ChildRun& run : runs) {
         if (run.status != 0) continue;
         samples["wall"].push_back(run.wallMs);
+        samples["cpu"].push_back(run.cpuMs);
         for (const auto& [name, value] : run.values) samples[name].push_back(value);
         for (const auto& [name, ms] : run.landmarksMs) samples["landmark " + name].push_back(ms);
     }

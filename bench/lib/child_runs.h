@@ -21,6 +21,7 @@ struct ChildSpec {
 struct ChildRun {
     int status = -1;                            // exit status; -1 when not started or killed
     double wallMs = -1.0;                       // from just before the spawn to the reaping
+    double cpuMs = -1.0;                        // user and system time of all its threads
     std::map<std::string, double> values;       // its "name<TAB>value" lines
     std::map<std::string, double> landmarksMs;  // the preload's landmarks, since the spawn
 };
@@ -28,8 +29,8 @@ struct ChildRun {
 ChildRun RunChild(const ChildSpec& spec);
 
 // The median of each value over the runs that ended with status 0 (a value missing in some runs
-// takes the median of those that have it); "wall" is the median wall time, "landmark NAME" the
-// median of each landmark.
+// takes the median of those that have it); "wall" and "cpu" are the median wall and CPU times,
+// "landmark NAME" the median of each landmark.
 std::map<std::string, double> MedianOfRuns(const std::vector<ChildRun>& runs);
 // The median of `values`, -1 when there are none.
 double Median(std::vector<double> values);
