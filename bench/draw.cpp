@@ -108,17 +108,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int runs = arguments.size() > 3 ? std::max(1, std::atoi(arguments[3].c_str())) : 3;
-    std::vector<ChildRun> tunedRuns, untunedRuns;
-    for (int run = 0; run < runs; ++run) {
-        for (const bool tuned : {true, false}) {
-            ChildSpec spec;
-            spec.argv = {BesideThisProgram("bench-draw"), "--one"};
-            if (!tuned) spec.argv.push_back("--untuned");
-            spec.argv.insert(spec.argv.end(), {arguments[0], arguments[1]});
-            (tuned ? tunedRuns : untunedRuns).push_back(RunChild(spec));
-        }
-    }
-    PrintRow(arguments[2], true, tunedRuns);
-    PrintRow(arguments[2], false, untunedRuns);
+    const TuningRuns results =
+        RunWithAndWithoutTuning("bench-draw", {arguments[0], arguments[1]}, runs);
+    PrintRow(arguments[2], true, results.tuned);
+    PrintRow(arguments[2], false, results.untuned);
     return 0;
 }

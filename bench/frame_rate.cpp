@@ -68,17 +68,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s LABEL [SECONDS > 0] [RUNS > 0]\n", argv[0]);
         return 2;
     }
-    std::vector<ChildRun> tuned, untuned;
-    for (int run = 0; run < runs; ++run) {
-        for (const bool tuning : {true, false}) {
-            ChildSpec spec;
-            spec.argv = {BesideThisProgram("bench-frame-rate"), "--one"};
-            if (!tuning) spec.argv.push_back("--untuned");
-            spec.argv.push_back(std::to_string(seconds));
-            (tuning ? tuned : untuned).push_back(RunChild(spec));
-        }
-    }
-    std::map<std::string, double> with = MedianOfRuns(tuned), without = MedianOfRuns(untuned);
+    const TuningRuns results =
+        RunWithAndWithoutTuning("bench-frame-rate", {std::to_string(seconds)}, runs);
+    std::map<std::string, double> with = MedianOfRuns(results.tuned);
+    std::map<std::string, double> without = MedianOfRuns(results.untuned);
     const double rateWith = with["frames per second"], rateWithout = without["frames per second"];
     std::printf(
         "| draw: the viewer's frame loop on %s, Xvfb | %.1f frames/s (%.0f page faults a frame) | "

@@ -306,7 +306,10 @@ int main(int argc, char** argv) {
         ChildSpec reader;
         reader.argv = {BesideThisProgram("bench-startup"), "--iostream", hiddenObject};
         iostream.push_back(RunChild(reader));
-        for (size_t v = 0; v < viewers.size(); ++v) {
+        // Each round starts with another viewer: what ran just before (the reader freeing its
+        // memory, say) would otherwise always favour the same one.
+        for (size_t i = 0; i < viewers.size(); ++i) {
+            const size_t v = (i + run) % viewers.size();
             for (int f = 0; f < 2; ++f) {
                 RunViewerOnce(ViewerSpec(viewers[v], folders[f]), harness, samples[v * 2 + f]);
             }

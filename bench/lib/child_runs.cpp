@@ -108,6 +108,21 @@ ChildRun RunChild(const ChildSpec& spec) {
     return run;
 }
 
+TuningRuns RunWithAndWithoutTuning(const std::string& program,
+                                   const std::vector<std::string>& arguments, int runs) {
+    TuningRuns result;
+    for (int run = 0; run < runs; ++run) {
+        for (const bool tuned : {run % 2 == 0, run % 2 != 0}) {
+            ChildSpec spec;
+            spec.argv = {BesideThisProgram(program), "--one"};
+            if (!tuned) spec.argv.push_back("--untuned");
+            spec.argv.insert(spec.argv.end(), arguments.begin(), arguments.end());
+            (tuned ? result.tuned : result.untuned).push_back(RunChild(spec));
+        }
+    }
+    return result;
+}
+
 double Median(std::vector<double> values) {
     if (values.empty()) return -1.0;
     std::sort(values.begin(), values.end());

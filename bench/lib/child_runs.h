@@ -28,6 +28,16 @@ struct ChildRun {
 
 ChildRun RunChild(const ChildSpec& spec);
 
+// The runs of a benchmark program with and without the viewer's process tuning
+// (app/process_tuning.h).
+struct TuningRuns {
+    std::vector<ChildRun> tuned, untuned;
+};
+// Runs `PROGRAM --one [--untuned] ARGUMENTS...` (PROGRAM beside this one) `runs` times each way,
+// the two ways in turn and each round starting with the other.
+TuningRuns RunWithAndWithoutTuning(const std::string& program,
+                                   const std::vector<std::string>& arguments, int runs);
+
 // The median of each value over the runs that ended with status 0 (a value missing in some runs
 // takes the median of those that have it); "wall" and "cpu" are the median wall and CPU times,
 // "landmark NAME" the median of each landmark.
