@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     std::system(("mkdir -p '" + dir + "'").c_str());
     const LargeMesh mesh = MeshWithFaces(3000000, 1);
-    const std::string objectPath = dir + "/large.obj", wavefrontPath = dir + "/large.wavefront.obj";
+    const std::string objectPath = dir + "/grid.obj", wavefrontPath = dir + "/grid.wavefront.obj";
     if (FileSize(objectPath) < 0) WriteObjectFile(objectPath, mesh);
     if (FileSize(wavefrontPath) < 0) WriteWavefrontFile(wavefrontPath, mesh);
     const double objectMB = FileSize(objectPath) / 1e6, wavefrontMB = FileSize(wavefrontPath) / 1e6;

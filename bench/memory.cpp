@@ -9,29 +9,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "bench/lib/large_scene.h"
+#include "bench/lib/process_figures.h"
 #include "render/world_build.h"
 #include "platform/platform.h"
 #include "render/scene_render.h"
 #include "render/texture_set.h"
 #include "scene/scene.h"
-
-namespace {
-
-// The process's peak resident set so far, in MB.
-double PeakResidentMB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
-    }
-    return -1.0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Quorvane need, when missing.
+# Installs the Debian packages that building, running and testing Quorvane need, when missing,
+# and those named as arguments (bench/run names what only the benchmarks need).
+# Usage: tools/deps.sh [PACKAGE...]
 set -euo pipefail
 # Checked on a fresh Debian 12 root (tools/fresh-check.sh): apt-get runs without recommended
 # packages, so what they would bring (make for cmake, X core fonts for SDL's message boxes under
@@ -9,7 +11,7 @@ packages=(cmake make g++ clang libclang-rt-14-dev clang-format pkg-config libsdl
           libglu1-mesa-dev libgl1-mesa-dri libgtest-dev libbenchmark-dev libtinyobjloader-dev
           libpng-dev libstb-dev libassimp-dev libseccomp-dev assimp-testmodels xvfb xfonts-base
           xdotool x11-utils x11-apps imagemagick libx11-dev valgrind
-          dpkg-dev file lintian desktop-file-utils man-db)
+          dpkg-dev file lintian desktop-file-utils man-db "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -21,13 +21,12 @@ struct Random {
         state ^= state << 5;
         return state;
     }
-    // A value in [-range, range) with six decimals.
-    double Jitter(double range) { return (Next() % 2000000 - 1000000) * range / 1000000.0; }
+    // A value in [-range, range) with six decimals. The offset is taken in signed arithmetic: in
+    // uint32_t it wrapped below zero, and half the vertices jumped thousands of cells away.
+    double Jitter(double range) {
+        return (static_cast<int64_t>(Next() % 2000000) - 1000000) * range / 1000000.0;
+    }
 };
-
-int64_t GridSide(const LargeMesh& mesh) {
-    return static_cast<int64_t>(std::ceil(std::sqrt(static_cast<double>(mesh.vertexCount))));
-}
 
 // Calls emitVertex(x, y, z, u, v) for each vertex and emitFace(a, b, c, texture) for each face.
 template <typename VertexSink, typename FaceSink>
@@ -36,9 +35,14 @@ void GenerateMesh(const LargeMesh& mesh, VertexSink emitVertex, FaceSink emitFac
     const int64_t side = GridSide(mesh);
     for (int64_t i = 0; i < mesh.vertexCount; ++i) {
         const int64_t row = i / side, column = i % side;
-        const double x = column * 0.008 - 5.0 + random.Jitter(0.002);
-        const double z = row * -0.008 + random.Jitter(0.002);
-        const double y = std::sin(column * 0.01) + random.Jitter(0.01);
+        double x = column * kGridSpacing - 5.0 + random.Jitter(0.002);
+        double z = row * -kGridSpacing + random.Jitter(0.002);
+        double y = std::sin(column * 0.01) + random.Jitter(0.01);
+        if (mesh.shardSize > 0.0) {
+            x += random.Jitter(mesh.shardSize);
+            y += random.Jitter(mesh.shardSize);
+            z += random.Jitter(mesh.shardSize);
+        }
         emitVertex(x, y, z, column / static_cast<double>(side), row / static_cast<double>(side));
     }
     int64_t emitted = 0;
@@ -94,6 +98,10 @@ void WriteSolidTga(const std::string& path, int index) {
 
 }  // namespace
 
+int64_t GridSide(const LargeMesh& mesh) {
+    return static_cast<int64_t>(std::ceil(std::sqrt(static_cast<double>(mesh.vertexCount))));
+}
+
 LargeMesh MeshWithFaces(int64_t faces, int32_t textures) {
     LargeMesh mesh;
     mesh.faceCount = faces;
@@ -124,6 +132,25 @@ bool WriteObjectFile(const std::string& path, const LargeMesh& mesh) {
     return true;
 }
 
+TriangleMesh GridTriangles(const LargeMesh& mesh) {
+    TriangleMesh triangles;
+    triangles.positions.reserve(static_cast<size_t>(mesh.vertexCount) * 3);
+    triangles.corners.reserve(static_cast<size_t>(mesh.faceCount) * 3);
+    GenerateMesh(
+        mesh,
+        [&](double x, double y, double z, double, double) {
+            triangles.positions.insert(
+                triangles.positions.end(),
+                {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)});
+        },
+        [&](int64_t a, int64_t b, int64_t c, int32_t) {
+            triangles.corners.insert(
+                triangles.corners.end(),
+                {static_cast<int32_t>(a), static_cast<int32_t>(b), static_cast<int32_t>(c)});
+        });
+    return triangles;
+}
+
 bool WriteWavefrontFile(const std::string& path, const LargeMesh& mesh) {
     Writer out(path);
     if (out.file == nullptr) return false;
@@ -143,9 +170,10 @@ bool WriteWavefrontFile(const std::string& path, const LargeMesh& mesh) {
 }
 
 std::string WriteLargeScene(const std::string& root, const LargeMesh& mesh) {
-    const std::string name = "bench-" + std::to_string(mesh.faceCount) + "-" +
-                             std::to_string(mesh.textureCount) +
-                             (mesh.hidden != 0 ? "-hidden" : "");
+    // "grid-": the names before the generator's fix held a broken grid; those files are not reused.
+    const std::string name =
+        "grid-" + std::to_string(mesh.faceCount) + "-" + std::to_string(mesh.textureCount) +
+        (mesh.hidden != 0 ? "-hidden" : "") + (mesh.shardSize > 0.0 ? "-shards" : "");
     MakeDirectories(root + "/data/" + name);
     const std::string object = "data/" + name + "/mesh.obj";
     if (FileSize(root + "/" + object) < 0) WriteObjectFile(root + "/" + object, mesh);

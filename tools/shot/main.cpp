@@ -16,9 +16,10 @@
 #include <cstring>  // strerror
 #include <string>
 
-#include "render/tga.h"  // EncodeTga
+#include "app/process_tuning.h"
 #include "app/viewer.h"
 #include "render/scene_render.h"
+#include "render/tga.h"  // EncodeTga
 #include "tools/image/image.h"
 #include "tools/image/png_file.h"
 #include "tools/version.h"
@@ -166,6 +167,7 @@ bool Write(const Image& picture, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    TuneProcessForRenderer();
     ShotRequest request;
     const int status = ParseArguments(argc, argv, request);
     if (status != 0) return status < 0 ? 0 : status;
