@@ -34,13 +34,19 @@ std::string Stem(const std::string& path) {
     return std::filesystem::path(path).stem().string();
 }
 
-// The faces the viewer drew, from the report it wrote at its orderly end; -1 without one.
+// The faces the viewer drew, from the report it wrote at its orderly end somewhere under `dir`
+// (quorvane-view's cache folder lies a level or two down); -1 without one.
 long long ReportedFaces(const std::string& dir) {
-    std::ifstream report(dir + "/data/report.log");
-    std::string line;
-    while (std::getline(report, line)) {
-        const std::string key = "Total rendered faces: ";
-        if (line.rfind(key, 0) == 0) return std::atoll(line.c_str() + key.size());
+    std::error_code failure;
+    for (std::filesystem::recursive_directory_iterator entry(dir, failure), end;
+         !failure && entry != end; entry.increment(failure)) {
+        if (entry->path().filename() != "report.log") continue;
+        std::ifstream report(entry->path());
+        std::string line;
+        while (std::getline(report, line)) {
+            const std::string key = "Total rendered faces: ";
+            if (line.rfind(key, 0) == 0) return std::atoll(line.c_str() + key.size());
+        }
     }
     return -1;
 }
