@@ -6,7 +6,7 @@
 #include "tools/import/framing.h"
 #include "tools/import/model_data.h"
 
-inline void BuildAndFrame(const ModelData& model) {
+inline void BuildAndFrame(ModelData& model) {
     Model built;
     BuildModel(model, BuildOptions(), built);
     Framing framing;

@@ -121,6 +121,17 @@ bool LimitResources(double seconds, std::string& error) {
            Lower(RLIMIT_CORE, 0, 0, "cannot forbid a core file", error);
 }
 
+// One condition on argument `index` of a call, every field set (libseccomp's SCMP_A0.. macros leave
+// the second datum to the compiler, which clang warns of).
+scmp_arg_cmp Argument(unsigned index, scmp_compare op, scmp_datum_t a, scmp_datum_t b = 0) {
+    scmp_arg_cmp condition;
+    condition.arg = index;
+    condition.op = op;
+    condition.datum_a = a;
+    condition.datum_b = b;
+    return condition;
+}
+
 bool LoadFilter(std::string& error) {
     scmp_filter_ctx filter = seccomp_init(SCMP_ACT_TRAP);
     if (filter == nullptr) return Failed("cannot make its system call filter", ENOMEM, error);
@@ -131,7 +142,7 @@ bool LoadFilter(std::string& error) {
     // Opening for reading only.
     if (status == 0) {
         status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(openat), 1,
-                                  SCMP_A2(SCMP_CMP_MASKED_EQ, kWritingFlags, 0));
+                                  Argument(2, SCMP_CMP_MASKED_EQ, kWritingFlags, 0));
     }
     // Writing the answer to its pipe, and messages to standard output and error (the diagnostics'
     // pipe, which the importer passes on to its own standard error): a reader's own, and glibc's
@@ -139,21 +150,21 @@ bool LoadFilter(std::string& error) {
     for (int fd : {kAnswerDescriptor, 1, 2}) {
         if (status == 0 && !kAddressSanitized) {
             status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(write), 1,
-                                      SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(fd)));
+                                      Argument(0, SCMP_CMP_EQ, static_cast<scmp_datum_t>(fd)));
         }
         if (status == 0 && fd != kAnswerDescriptor) {
             status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(writev), 1,
-                                      SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(fd)));
+                                      Argument(0, SCMP_CMP_EQ, static_cast<scmp_datum_t>(fd)));
         }
     }
     if (kAddressSanitized) {
         if (status == 0) {
             status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(open), 1,
-                                      SCMP_A1(SCMP_CMP_MASKED_EQ, kWritingFlags, 0));
+                                      Argument(1, SCMP_CMP_MASKED_EQ, kWritingFlags, 0));
         }
         if (status == 0) {
             status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(ioctl), 1,
-                                      SCMP_A1(SCMP_CMP_EQ, static_cast<scmp_datum_t>(TCGETS)));
+                                      Argument(1, SCMP_CMP_EQ, static_cast<scmp_datum_t>(TCGETS)));
         }
         for (int call : kSanitizerAllowed) {
             if (status == 0) status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, call, 0);
@@ -163,13 +174,13 @@ bool LoadFilter(std::string& error) {
     for (int command : {F_GETFL, F_GETFD, F_SETFD}) {
         if (status == 0) {
             status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(fcntl), 1,
-                                      SCMP_A1(SCMP_CMP_EQ, static_cast<scmp_datum_t>(command)));
+                                      Argument(1, SCMP_CMP_EQ, static_cast<scmp_datum_t>(command)));
         }
     }
     // Raising a signal on itself (abort).
     if (status == 0) {
         status = seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(tgkill), 1,
-                                  SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(getpid())));
+                                  Argument(0, SCMP_CMP_EQ, static_cast<scmp_datum_t>(getpid())));
     }
     if (status == 0) status = seccomp_load(filter);
     seccomp_release(filter);
