@@ -2,10 +2,10 @@
 // memory, the reader's conversion makes plain arrays of them, the arrays cross the pipe's encoding
 // and the importer's checks, and the scene is built and framed from what survives. What the
 // reader makes must pass those checks: one refused is a fault of the conversion. assimp itself is
-// neither instrumented nor ours; tools/run-fuzz.sh tells its crashes from ours.
+// neither instrumented nor ours; tools/scripts/run-fuzz.sh tells its crashes from ours.
 //
 // With QUORVANE_WIRE_SEEDS naming a folder, each answer of at most 64 KiB is also written there:
-// tools/run-fuzz.sh makes the seeds of fuzz-import-wire so.
+// tools/scripts/run-fuzz.sh makes the seeds of fuzz-import-wire so.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>  // getenv

@@ -4,7 +4,7 @@
 # the viewer ends with status 0 (a sanitizer build ends otherwise on a leak or a memory error),
 # the report holds the demo's totals, and resident memory after the last switch is within a
 # small tolerance of what it was after the first.
-# Usage: soak.sh VIEWER SOURCE_DIR [SWITCHES] [SECONDS]   (tools/run-soak.sh runs it)
+# Usage: soak.sh VIEWER SOURCE_DIR [SWITCHES] [SECONDS]   (tools/scripts/run-soak.sh runs it)
 quorvane="$1"
 source "$2/tests/e2e/lib.sh"
 source "$2/tests/e2e/viewer.sh"

@@ -6,7 +6,7 @@
 // (also with one thread or 128-bit vectors); the margin is for another CPU or Mesa release,
 // where rounding in filtering and fog can move a channel by one and an edge by a pixel.
 // QUORVANE_UPDATE_GOLDENS=1 makes the comparison rewrite the golden instead
-// (tools/update-goldens.sh).
+// (tools/scripts/update-goldens.sh).
 #pragma once
 
 #include <string>

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Quorvane need, when missing,
 # and those named as arguments (bench/run names what only the benchmarks need).
-# Usage: tools/deps.sh [PACKAGE...]
+# Usage: tools/scripts/deps.sh [PACKAGE...]
 set -euo pipefail
-# Checked on a fresh Debian 12 root (tools/fresh-check.sh): apt-get runs without recommended
+# Checked on a fresh Debian 12 root (tools/scripts/fresh-check.sh): apt-get runs without recommended
 # packages, so what they would bring (make for cmake, X core fonts for SDL's message boxes under
-# Xvfb) is named here. The package (tools/package.sh) needs dpkg-dev and file for its Depends;
+# Xvfb) is named here. The package (tools/scripts/package.sh) needs dpkg-dev and file for its Depends;
 # its checks need lintian, desktop-file-utils and man-db.
 packages=(cmake make g++ clang libclang-rt-14-dev clang-format pkg-config libsdl2-dev libgl-dev
           libglu1-mesa-dev libgl1-mesa-dri libgtest-dev libbenchmark-dev libtinyobjloader-dev

@@ -10,7 +10,7 @@
 # private Xvfb on the display that command 1 was given, waits for the viewer's window, holds
 # Escape until the viewer ends, and expects status 0 and data/report.log.
 #
-# With --package it proves the Debian package instead: tools/package.sh builds it here, and the
+# With --package it proves the Debian package instead: tools/scripts/package.sh builds it here, and the
 # fresh root gets nothing but it, by `apt-get install ./quorvane_*.deb` (no checkout, no build
 # tools: the summary says which it looked for), and one model, the Collada duck of
 # assimp-testmodels with its picture. There, from folders outside any checkout, quorvane-check and
@@ -22,14 +22,14 @@
 # Everything runs in its own mount and PID namespace: the root's /proc, /sys and /dev are
 # mounted there only, and whatever the commands leave running ends with it.
 #
-# Usage: tools/fresh-check.sh [--package] [SCRATCH_DIR]   (as root; default: a new directory in
+# Usage: tools/scripts/fresh-check.sh [--package] [SCRATCH_DIR]   (as root; default: a new directory in
 #        /var/tmp)
 # Environment: QUORVANE_FUZZ_SECONDS goes to command 2 (its default is 60 s per fuzz target);
 # KEEP_ROOT=1 keeps the root; the logs stay in the scratch directory either way.
 set -euo pipefail
 
 suite=bookworm
-repo="$(cd "$(dirname "$0")/.." && pwd)"
+repo="$(cd "$(dirname "$0")/../.." && pwd)"
 inroot=/root/quorvane  # where the repository lies inside the root
 
 seconds_since() { echo $(($(date +%s) - $1)); }
@@ -86,8 +86,8 @@ run_command_1() {
     local display start pid status=0 xvfb="" window="" note deadline
     display="$(free_display)" || { result "command 1" 1 0 "no free X display number"; return; }
     start="$(date +%s)"
-    say "command 1: tools/run-viewer.sh, display :$display (log: $scratch/command1.log)"
-    in_root DISPLAY=":$display" bash -c "cd $inroot && tools/run-viewer.sh" \
+    say "command 1: tools/scripts/run-viewer.sh, display :$display (log: $scratch/command1.log)"
+    in_root DISPLAY=":$display" bash -c "cd $inroot && tools/scripts/run-viewer.sh" \
         >"$scratch/command1.log" 2>&1 &
     pid=$!
     stop_command_1() {
@@ -141,9 +141,9 @@ run_command_1() {
 run_command_2() {
     local start status=0 skipped note
     start="$(date +%s)"
-    say "command 2: tools/run-tests.sh (log: $scratch/command2.log)"
+    say "command 2: tools/scripts/run-tests.sh (log: $scratch/command2.log)"
     in_root ${QUORVANE_FUZZ_SECONDS:+QUORVANE_FUZZ_SECONDS="$QUORVANE_FUZZ_SECONDS"} \
-        bash -c "cd $inroot && tools/run-tests.sh" >"$scratch/command2.log" 2>&1 || status=$?
+        bash -c "cd $inroot && tools/scripts/run-tests.sh" >"$scratch/command2.log" 2>&1 || status=$?
     # Before its first ctest, command 2 builds in command 1's build/: the core must not compile
     # again there.
     note="$(awk '/^Test project/ { tested = 1 }
@@ -299,7 +299,7 @@ fi
 start="$(date +%s)"
 if [ "$mode" = package ]; then
     say "building the package (log: $scratch/package.log)"
-    "$repo/tools/package.sh" >"$scratch/package.log" 2>&1 ||
+    "$repo/tools/scripts/package.sh" >"$scratch/package.log" 2>&1 ||
         { tail -n 20 "$scratch/package.log"; exit 1; }
     cp "$(tail -n 1 "$scratch/package.log")" "$scratch/"
     cp /usr/share/assimp/models/Collada/duck.dae /usr/share/assimp/models/Collada/duckCM.tga \

@@ -6,9 +6,9 @@
 # refuses those files cleanly), how many crashed or hung the importer itself, and the slowest
 # files. The importer's own crashes and hangs, and a written scene the checker refuses, make the
 # exit status 1. Not part of CI: the whole package takes a minute or two.
-# Usage: tools/import-all.sh [build directory, default build] [models folder] [seconds a model]
+# Usage: tools/scripts/import-all.sh [build directory, default build] [models folder] [seconds a model]
 set -uo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
+root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
 models="${2:-/usr/share/assimp/models}"
 limit="${3:-60}"

@@ -5,7 +5,7 @@
 #                         once in ROOT, an unknown e2e script) on standard error, status 1
 #   apply ID TREE         puts fault ID into TREE; status 3, saying why, when it cannot
 #   show ID               the file, original and replacement of fault ID
-# Usage: mutant.py COMMAND LIST [ARGUMENTS]   (run by tools/run-mutants.sh)
+# Usage: mutant.py COMMAND LIST [ARGUMENTS]   (run by tools/scripts/run-mutants.sh)
 import os, re, sys
 
 def parse(path):

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a bounded time.
-# Usage: tools/run-fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default 60 s, all targets)
+# Usage: tools/scripts/run-fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default 60 s, all targets)
 # Findings are written to fuzz-out/; the corpora grow in fuzz-out/corpus/NAME, seeded from
 # fuzz/corpus/NAME (the regression inputs, checked in), the demo scene, and for the importer's
 # targets the small model files of assimp-testmodels and what the importer's reader makes of them.
@@ -11,10 +11,10 @@
 # sanitizers', libFuzzer's or the C and C++ runtimes'. Findings in assimp (and the libraries it
 # calls) are listed, and fail the run only when the blamed frame is in our code.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
+root="$(cd "$(dirname "$0")/../.." && pwd)"
 seconds="${1:-60}"
 shift || true
-"$root/tools/deps.sh"
+"$root/tools/scripts/deps.sh"
 CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUORVANE_FUZZ=ON -DQUORVANE_BENCH=OFF >/dev/null
 targets=("$@")

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fault-injection check of the tests, not run by CI: every fault of tools/mutants.txt is put in
+# Fault-injection check of the tests, not run by CI: every fault of tools/scripts/mutants.txt is put in
 # turn into a scratch copy of the repository, which is rebuilt and tested. A fault is caught when
 # a test fails or runs out of time, survives when every test passes, and is broken when it does
 # not build or its original text is not in its file exactly once (a fault of the list, not of the
@@ -7,7 +7,7 @@
 # incrementally; the copies work side by side, one per core; the unit-test binary stops at its
 # first failure.
 #
-# Usage: tools/run-mutants.sh [--list] [--jobs N] [PATTERN]
+# Usage: tools/scripts/run-mutants.sh [--list] [--jobs N] [PATTERN]
 #   PATTERN   only the faults whose file matches this regular expression (Python's re.search)
 #   --list    checks the list against the working tree and counts the faults; builds nothing
 #   --jobs N  copies at work side by side (default 2)
@@ -15,8 +15,8 @@
 # changed; remove that directory for a fresh start.
 set -euo pipefail
 
-root="$(cd "$(dirname "$0")/.." && pwd)"
-list="$root/tools/mutants.txt"
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+list="$root/tools/scripts/mutants.txt"
 scratch="${TMPDIR:-/tmp}/quorvane-mutants"
 jobs=2
 only_list=0
@@ -33,7 +33,7 @@ while [ $# -gt 0 ]; do
 done
 [[ "$jobs" =~ ^[1-9][0-9]*$ ]] || { echo "run-mutants: --jobs wants a positive number" >&2; exit 2; }
 mkdir -p "$scratch"
-helper="$root/tools/mutant.py"  # reads the list, checks it, applies one fault
+helper="$root/tools/scripts/mutant.py"  # reads the list, checks it, applies one fault
 
 
 mutant() { python3 "$helper" "$1" "$list" "${@:2}"; }

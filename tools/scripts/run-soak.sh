@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Soak run: the viewer built with AddressSanitizer, UndefinedBehaviorSanitizer and leak checks,
 # under its own Xvfb, through 50 full-screen switches and a minute of random input.
-# Usage: tools/run-soak.sh [SWITCHES] [SECONDS]
+# Usage: tools/scripts/run-soak.sh [SWITCHES] [SECONDS]
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/tools/deps.sh"
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+"$root/tools/scripts/deps.sh"
 cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON \
       -DQUORVANE_WERROR=ON -DQUORVANE_BENCH=OFF >/dev/null
 cmake --build "$root/build-sanitize" --target quorvane-soak -j"$(nproc)"

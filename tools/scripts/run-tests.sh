@@ -3,10 +3,10 @@
 # package's checks, then the unit tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
+root="$(cd "$(dirname "$0")/../.." && pwd)"
 jobs="$(nproc)"
 
-"$root/tools/build.sh"  # build/, shared with tools/run-viewer.sh
+"$root/tools/scripts/build.sh"  # build/, shared with tools/scripts/run-viewer.sh
 (cd "$root/build" && ctest --output-on-failure -j"$jobs")
 
 cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON \
@@ -17,5 +17,5 @@ cmake --build "$root/build-sanitize" --target quorvane_all_tests -j"$jobs"
 # Every fuzz target for a bounded time (QUORVANE_FUZZ_SECONDS, default 60 s each; 0 skips).
 seconds="${QUORVANE_FUZZ_SECONDS:-60}"
 if [ "$seconds" -gt 0 ]; then
-    "$root/tools/run-fuzz.sh" "$seconds"
+    "$root/tools/scripts/run-fuzz.sh" "$seconds"
 fi

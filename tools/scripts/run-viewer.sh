@@ -3,8 +3,8 @@
 # quorvane-import, quorvane-view) in build/ and starts the viewer on the shipped demo scene
 # (data/demo.scn). It needs a display.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/tools/build.sh" quorvane quorvane-check quorvane-shot quorvane-make-demo quorvane-import \
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+"$root/tools/scripts/build.sh" quorvane quorvane-check quorvane-shot quorvane-make-demo quorvane-import \
     quorvane-view
 cd "$root"  # the viewer reads data/demo.scn relative to the working directory
 exec "$root/build/quorvane"

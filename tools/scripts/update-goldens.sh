@@ -4,9 +4,9 @@
 # with QUORVANE_UPDATE_GOLDENS=1 (they write their pictures there instead of comparing), then runs
 # them again as checks. Look at the new
 # pictures (and git diff --stat tests/golden) before committing them.
-# Usage: tools/update-goldens.sh [build directory, default build]
+# Usage: tools/scripts/update-goldens.sh [build directory, default build]
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
+root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="${1:-$root/build}"
 cmake -S "$root" -B "$build" >/dev/null
 cmake --build "$build" --target quorvane_integration_tests -j"$(nproc)"
