@@ -80,8 +80,9 @@ TEST(SceneCheck, ToolExitStatus) {
 }
 
 // Catches a fault of the scene file itself, or an object file that cannot be opened, reported at
-// the wrong token of the scene file, or the token's bytes sent to the terminal raw; and the
-// shortest well-formed scene file taken as too short.
+// the wrong token of the scene file, or the token's bytes sent to the terminal raw; the
+// shortest well-formed scene file taken as too short, or its names collected without where they
+// stand.
 TEST(SceneCheck, SceneFileFaultsAtTheirToken) {
     TempDir dir;
     const std::string scene =
@@ -95,7 +96,15 @@ TEST(SceneCheck, SceneFileFaultsAtTheirToken) {
         << all;
     const std::string smallest = "1 1 a 1 2 3 4 t c";  // every token one character: not too short
     SceneFileContents contents;
-    EXPECT_TRUE(ParseSceneText(smallest.data(), smallest.size(), contents, nullptr));
+    ASSERT_TRUE(ParseSceneText(smallest.data(), smallest.size(), contents, nullptr));
+    // Each name keeps where it stands, for a later message to point at it.
+    ASSERT_EQ(contents.objects.size(), 1u);
+    ASSERT_EQ(contents.textures.size(), 1u);
+    EXPECT_EQ(contents.objects[0].file.offset, smallest.find('a'));
+    EXPECT_EQ(contents.objects[0].z, 3.0f);
+    EXPECT_EQ(contents.textures[0].fileName, "t");
+    EXPECT_EQ(contents.textures[0].offset, smallest.find('t'));
+    EXPECT_EQ(contents.camera.offset, smallest.find('c'));
 }
 
 // Catches a refusal said in other words than these, a long token quoted whole, a directory named
