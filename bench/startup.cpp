@@ -249,7 +249,7 @@ BlackBox Medians(std::map<std::string, std::vector<double>>& samples) {
     return medians;
 }
 
-std::string Parts(const BlackBox& run) {
+std::string Breakdown(const BlackBox& run) {
     std::string parts;
     for (const auto& [part, landmark] : kParts) {
         char text[96];
@@ -265,7 +265,7 @@ void PrintBlackBox(const std::string& what, const BlackBox& run) {
     std::printf(
         "| startup, the real viewer under Xvfb, exec to exit after the first frame: %s | "
         "%.0f ms (CPU %.0f ms) | %s |\n",
-        what.c_str(), run.at("total"), run.at("cpu"), Parts(run).c_str());
+        what.c_str(), run.at("total"), run.at("cpu"), Breakdown(run).c_str());
 }
 
 // Where the two instruments part on the hidden scene beyond the quad: the in-process start-up
@@ -280,7 +280,7 @@ void PrintDifference(const std::map<std::string, double>& hiddenPhases,
         "| startup: the two instruments on the hidden scene beyond the quad | in one "
         "process %.0f ms, the real viewer %.0f ms | the real viewer's parts beyond the "
         "quad's: %s |\n",
-        inProcess, hidden.at("total") - quad.at("total"), Parts(beyond).c_str());
+        inProcess, hidden.at("total") - quad.at("total"), Breakdown(beyond).c_str());
 }
 
 }  // namespace
