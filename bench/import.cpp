@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/import/confined_read.h"
-#include "tools/import/read_model.h"
+#include "model/confine/confined_read.h"
+#include "model/read/read_model.h"
 
 namespace {
 

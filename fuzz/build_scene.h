@@ -2,9 +2,9 @@
 // its scene, as quorvane-import does before writing it.
 #pragma once
 
-#include "tools/import/build_model.h"
-#include "tools/import/framing.h"
-#include "tools/import/model_data.h"
+#include "model/build/build_model.h"
+#include "model/frame/framing.h"
+#include "model/records/model_data.h"
 
 inline void BuildAndFrame(ModelData& model) {
     Model built;

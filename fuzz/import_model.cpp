@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "fuzz/build_scene.h"
-#include "tools/import/model_wire.h"
-#include "tools/import/read_model.h"
+#include "model/confine/model_wire.h"
+#include "model/read/read_model.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/build_scene.h"
-#include "tools/import/model_wire.h"
+#include "model/confine/model_wire.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ModelData model;

@@ -4,6 +4,7 @@ file(GLOB_RECURSE files
     ${SOURCE_DIR}/scene/*.cpp ${SOURCE_DIR}/scene/*.h
     ${SOURCE_DIR}/render/*.cpp ${SOURCE_DIR}/render/*.h
     ${SOURCE_DIR}/platform/*.cpp ${SOURCE_DIR}/platform/*.h
+    ${SOURCE_DIR}/model/*.cpp ${SOURCE_DIR}/model/*.h
     ${SOURCE_DIR}/tests/*.cpp ${SOURCE_DIR}/tests/*.h
     ${SOURCE_DIR}/bench/*.cpp ${SOURCE_DIR}/bench/*.h
     ${SOURCE_DIR}/tools/*.cpp ${SOURCE_DIR}/tools/*.h

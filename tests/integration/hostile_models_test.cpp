@@ -21,8 +21,8 @@
 #include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
 #include "tools/image/png_file.h"
-#include "tools/import/memory_limit.h"
-#include "tools/import/scene_writer.h"
+#include "model/confine/memory_limit.h"
+#include "model/write/scene_writer.h"
 
 namespace {
 

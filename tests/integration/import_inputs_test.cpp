@@ -12,8 +12,8 @@
 
 #include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
-#include "tools/import/memory_limit.h"
-#include "tools/import/split_mesh.h"
+#include "model/confine/memory_limit.h"
+#include "model/shape/split_mesh.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <cstring>
 #include <string>
 
-#include "tools/import/confined_read.h"
+#include "model/confine/confined_read.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <random>
 #include <vector>
 
-#include "tools/import/build_model.h"
-#include "tools/import/colour_atlas.h"
-#include "tools/import/corner_normals.h"
-#include "tools/import/picture_light.h"
-#include "tools/import/same_position.h"
-#include "tools/import/shading.h"
-#include "tools/import/upright.h"
+#include "model/build/build_model.h"
+#include "model/light/colour_atlas.h"
+#include "model/shape/corner_normals.h"
+#include "model/light/picture_light.h"
+#include "model/shape/same_position.h"
+#include "model/light/shading.h"
+#include "model/shape/upright.h"
 
 namespace {
 

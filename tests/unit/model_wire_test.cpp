@@ -9,7 +9,7 @@
 #include <utility>  // pair
 #include <vector>
 
-#include "tools/import/model_wire.h"
+#include "model/confine/model_wire.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>  // pair
 #include <vector>
 
-#include "tools/import/texture_image.h"
+#include "model/read/texture_image.h"
 
 // Catches sides that are not powers of two (GL 1.1 refuses them), a picture stretched to far more
 // or fewer texels than it had, and no cap on the side.

@@ -9,14 +9,9 @@
 #include <new>  // bad_alloc
 #include <string>
 
-#include "tools/import/build_model.h"
-#include "tools/import/confined_read.h"
-#include "tools/import/framing.h"
-#include "tools/import/interruption.h"
-#include "tools/import/memory_limit.h"
-#include "tools/import/read_model.h"
-#include "tools/import/scene_writer.h"
-#include "tools/import/upright.h"
+#include "model/confine/interruption.h"
+#include "model/import/import_model.h"
+#include "model/write/scene_writer.h"
 #include "tools/version.h"
 
 namespace {
@@ -24,10 +19,7 @@ namespace {
 struct ImportRequest {
     std::string model;
     std::string directory;  // empty: named after the model
-    bool upGiven = false;   // --up: the user's up axis instead of the file's
-    Axis up = Axis::PlusY;
-    BuildOptions build;            // --no-shading
-    double timeLimitSeconds = 60;  // --time-limit: how long the model's reading may take
+    ImportOptions options;  // --up, --no-shading, --time-limit
 };
 
 int Usage(FILE* to, int status) {
@@ -64,12 +56,12 @@ int ParseArguments(int argc, char** argv, ImportRequest& request) {
             return -1;
         }
         if (argument == "--no-shading") {
-            request.build.shading = false;
+            request.options.build.shading = false;
         } else if (argument == "--up") {
-            if (!hasValue || !ParseAxis(argv[i + 1], request.up)) {
+            if (!hasValue || !ParseAxis(argv[i + 1], request.options.up)) {
                 return UsageError("--up wants one of +Z, -Z, +Y, -Y, +X, -X");
             }
-            request.upGiven = true;
+            request.options.upGiven = true;
             ++i;
         } else if (argument == "--time-limit") {
             char* end = nullptr;
@@ -78,7 +70,7 @@ int ParseArguments(int argc, char** argv, ImportRequest& request) {
                 seconds > 86400.0) {
                 return UsageError("--time-limit wants a number of seconds, at most a day");
             }
-            request.timeLimitSeconds = seconds;
+            request.options.timeLimitSeconds = seconds;
             ++i;
         } else if (argument.empty() || argument[0] == '-' || positional == 2) {
             return UsageError("unexpected argument '" + argument + "'");
@@ -126,29 +118,22 @@ int main(int argc, char** argv) {
     if (status != 0) return status < 0 ? 0 : status;
     const std::string& path = request.model;
     HoldInterruptions();
+    ImportedModel imported;
+    std::string error;
+    const bool made = ImportModel(path, request.options, imported, error);
+    for (const std::string& warning : imported.warnings) {
+        std::fprintf(stderr, "warning: %s\n", warning.c_str());
+    }
+    if (!made) return Refuse(path, error);
     try {
-        ModelData data;
-        std::string error;
-        const bool read = ReadConfined(path, request.timeLimitSeconds, ReadModel, data, error);
-        for (const std::string& warning : data.warnings) {
-            std::fprintf(stderr, "warning: %s\n", warning.c_str());
-        }
-        if (!read) return Refuse(path, error == "std::bad_alloc" ? kOutOfMemory : error);
-        if (request.upGiven) data.up = UpDeclaration{request.up, "given with --up"};
-        TurnUpright(data);
-        Model model;
-        BuildModel(data, request.build, model);
-        Framing framing;
-        if (!FrameModel(model.meshes, framing)) {
-            return Refuse(path, "its faces have no size that can be shown");
-        }
-        if (!WriteScene(model, framing.camera, request.directory, error, InterruptionPending)) {
+        if (!WriteScene(imported.model, imported.framing.camera, request.directory, error,
+                        InterruptionPending)) {
             EndIfInterrupted();
             return Refuse(path, error);
         }
-        Report(model, data.up, framing, request.directory);
-        return 0;
     } catch (const std::bad_alloc&) {
-        return Refuse(path, "there is not enough memory to build its scene");
+        return Refuse(path, "there is not enough memory to write its scene");
     }
+    Report(imported.model, imported.up, imported.framing, request.directory);
+    return 0;
 }

@@ -30,7 +30,7 @@ fuzz_out="$root/fuzz-out"
 # libraries it calls and its headers included) or in our sources (stb's header compiled into
 # them counted ours); the sanitizers', libFuzzer's and the C and C++ runtimes' frames are passed
 # over.
-ours="$root/(app|fuzz|platform|render|scene|tools)/|/usr/include/stb/"
+ours="$root/(app|fuzz|model|platform|render|scene|tools)/|/usr/include/stb/"
 blamed_frame() {
     grep -E '^ +#[0-9]+ ' "$1" |
         grep -E "libassimp|libz\.so|libdraco|libminizip|/usr/include/assimp/|$ours" | head -1
