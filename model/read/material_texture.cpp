@@ -21,28 +21,47 @@ std::string Lowercase(std::string text) {
     return text;
 }
 
-// Where a picture the material names lies: as written when absolute, else beside the model (a
-// leading slash taken as a slip), else by its bare name beside the model in any letter case, since
-// tools often write the path on the author's (Windows) machine. Empty when none is a file.
+// The entry of `directory` called `name`, as written or else in another letter case; empty when
+// there is none.
+fs::path EntryNamed(const fs::path& directory, const std::string& name) {
+    std::error_code error;
+    if (fs::exists(directory / name, error)) return directory / name;
+    const std::string wanted = Lowercase(name);
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory, error)) {
+        if (Lowercase(entry.path().filename().string()) == wanted) return entry.path();
+    }
+    return {};
+}
+
+// `relative` followed from `directory` a part at a time, each part found in any letter case and
+// ".." climbing; empty when a part is not there.
+fs::path Follow(const fs::path& directory, const fs::path& relative) {
+    fs::path at = directory;
+    for (const fs::path& part : relative) {
+        const std::string name = part.string();
+        if (name.empty() || name == ".") continue;
+        at = name == ".." ? at / name : EntryNamed(at, name);
+        if (at.empty()) return {};
+    }
+    return at;
+}
+
+}  // namespace
+
 std::string FindPictureFile(std::string reference, const std::string& modelDirectory) {
     if (reference.empty()) return "";
     std::replace(reference.begin(), reference.end(), '\\', '/');
     const fs::path named(reference), directory(modelDirectory.empty() ? "." : modelDirectory);
     std::error_code error;
     for (const fs::path& candidate :
-         {named.is_absolute() ? named : directory / named, directory / named.relative_path(),
-          directory / named.filename()}) {
-        if (fs::is_regular_file(candidate, error)) return candidate.string();
-    }
-    const std::string bareName = Lowercase(named.filename().string());
-    for (const fs::directory_entry& entry : fs::directory_iterator(directory, error)) {
-        if (Lowercase(entry.path().filename().string()) == bareName &&
-            entry.is_regular_file(error)) {
-            return entry.path().string();
-        }
+         {named.is_absolute() ? named : fs::path(), Follow(directory, named.relative_path()),
+          EntryNamed(directory, named.filename().string())}) {
+        if (!candidate.empty() && fs::is_regular_file(candidate, error)) return candidate.string();
     }
     return "";
 }
+
+namespace {
 
 bool DecodeFile(const std::string& path, Image& image, std::string& error) {
     MappedFile file;

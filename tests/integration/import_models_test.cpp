@@ -25,16 +25,20 @@ namespace {
 const std::string kModels = "/usr/share/assimp/models/";
 
 struct ModelCase {
-    const char* file;    // under kModels
-    long faces;          // as the checker counts them: every instance, polygons triangulated
-    bool textured;       // a picture, not only colours, should show on the model
-    const char* golden;  // compared with tests/golden/NAME.png when not empty
+    const char* file;          // under kModels
+    long faces;                // as the checker counts them: every instance, polygons triangulated
+    bool textured;             // a picture, not only colours, should show on the model
+    const char* golden;        // compared with tests/golden/NAME.png when not empty
+    const char* picture = "";  // a picture file the report should name, when not empty
 };
 
-// Twelve formats; pictures beside the model (in other letter case too), embedded in it and in a
-// data URI; node transforms, instancing, mirroring and pivots; quads and polygons.
+// Twelve formats; pictures beside the model (in other letter case too), in another folder, embedded
+// in it and in a data URI; node transforms, instancing, mirroring and pivots; quads and polygons.
 const ModelCase kCases[] = {
-    {"Collada/duck.dae", 4212, true, "import_duck"},
+    {"Collada/duck.dae", 4212, true, "import_duck", "duckCM.tga"},
+    // Named "\..\LWO\LWO2\MappingModes\EarthCylindric.jpg": out of the model's folder, Windows
+    // separators, and another letter case than the file earthCylindric.jpg.
+    {"Collada/earthCylindrical.DAE", 1920, true, "", "earthCylindric.jpg"},
     {"X/test.x", 12, true, "import_cube"},
     {"glTF2/2CylinderEngine-glTF-Binary/2CylinderEngine.glb", 121496, false, "import_engine"},
     {"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", 12, true, ""},
@@ -161,6 +165,8 @@ TEST(ImportedModels, ImportCheckAndShowWhole) {
         ASSERT_EQ(
             RunTool("quorvane-import", "'" + kModels + model.file + "' " + scene, dir.path(), log),
             0)
+            << ReadWholeFile(log);
+        EXPECT_NE(ReadWholeFile(log).find(std::string(" from ") + model.picture), std::string::npos)
             << ReadWholeFile(log);
         ASSERT_EQ(RunTool("quorvane-check", "", scene, log), 0) << ReadWholeFile(log);
         EXPECT_NE(ReadWholeFile(log).find("faces: " + std::to_string(model.faces) + "\n"),
