@@ -69,9 +69,10 @@ int main(int argc, char** argv) {
     ChildSpec nothing;
     nothing.argv = {"/bin/true"};
     const double harness = HarnessMs(nothing, 5);
-    std::printf("| thumbnail, %d px | quorvane-thumbnailer | f3d --output | against f3d |\n"
-                "|---|---|---|---|\n",
-                size);
+    std::printf(
+        "| thumbnail, %d px | quorvane-thumbnailer | f3d --output | against f3d |\n"
+        "|---|---|---|---|\n",
+        size);
     double slowestSmall = 0, worstRatio = 0;
     for (size_t m = 0; m < models.size(); ++m) {
         const double us = Seconds(ours[m], harness), them = Seconds(f3d[m], harness);
