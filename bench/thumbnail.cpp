@@ -76,11 +76,11 @@ int main(int argc, char** argv) {
     double slowestSmall = 0, worstRatio = 0;
     for (size_t m = 0; m < models.size(); ++m) {
         const double us = Seconds(ours[m], harness), them = Seconds(f3d[m], harness);
-        const char* name = std::filesystem::path(models[m]).filename().c_str();
+        const std::string name = std::filesystem::path(models[m]).filename().string();
         if (them < 0) {  // f3d's Debian build reads fewer formats than assimp
-            std::printf("| %s | %.3f s | cannot read it | |\n", name, us);
+            std::printf("| %s | %.3f s | cannot read it | |\n", name.c_str(), us);
         } else {
-            std::printf("| %s | %.3f s | %.3f s | %.2fx |\n", name, us, them, us / them);
+            std::printf("| %s | %.3f s | %.3f s | %.2fx |\n", name.c_str(), us, them, us / them);
             worstRatio = std::max(worstRatio, us / them);
         }
         if (m < ModelTable().size()) slowestSmall = std::max(slowestSmall, us);
