@@ -5,6 +5,6 @@
 
 int main(int argc, char** argv) {
     ServeMessageBoxes(argc, argv);  // a process started to show one of the viewer's boxes
-    TuneProcessForRenderer();
+    TuneProcess();
     return RunViewer();
 }

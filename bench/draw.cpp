@@ -38,7 +38,7 @@ void OnPhase(const char* phase) {
 }
 
 int RunOnce(bool tuned, const char* root, const char* sceneFile) {
-    if (tuned) TuneProcessForRenderer();
+    if (tuned) TuneProcess();
     if (chdir(root) != 0) return 1;
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     SetMessageBoxHandler(PrintMessageBox);

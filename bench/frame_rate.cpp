@@ -23,7 +23,7 @@
 namespace {
 
 int RunOnce(bool tuned, double seconds) {
-    if (tuned) TuneProcessForRenderer();
+    if (tuned) TuneProcess();
     Viewer viewer;
     // Runs passes for `span` seconds; false when the loop ended before.
     const auto runFor = [&viewer](double span) {

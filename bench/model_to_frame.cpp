@@ -2,10 +2,12 @@
 // would pick instead) turning the same file into a picture, in the same run.
 //
 // Usage: bench-model-to-frame OUT RUNS OPENING... -- MODEL...   (on an X display: bench/run gives
-// it Xvfb). Each OPENING is `--first LABEL COMMAND` or `--again LABEL COMMAND`: an sh command line
-// that opens a model, seeing $MODEL, the model file, and $DIR, its scene folder under OUT. Before a
-// --first opening $DIR is removed (nothing imported yet); an --again opening finds what the one
-// before it left. The viewer a command starts ends after its first frame
+// it Xvfb). Each OPENING is `--first LABEL COMMAND`, `--again LABEL COMMAND` or `--picture LABEL
+// COMMAND`: an sh command line that opens a model, seeing $MODEL, the model file, and $DIR, its
+// scene folder under OUT. Before a --first or --picture opening $DIR is removed (nothing imported
+// yet); an --again opening finds what the one before it left. A --picture opening makes a picture
+// file and no window, as f3d does here (quorvane-import, then quorvane-shot): its figure is to
+// its exit. The viewer a command starts ends after its first frame
 // (bench/preload/end_after_first_frame.cpp), which notes when it was drawn. f3d runs as
 // `f3d --output=OUT/NAME.f3d.png --resolution=640,480 MODEL`. In each of RUNS rounds every model is
 // opened by f3d and then by each OPENING in turn; one row of medians per model and way, the
@@ -25,7 +27,8 @@
 namespace {
 
 struct Opening {
-    bool first;  // --first: the scene folder removed before it
+    bool first;    // --first or --picture: the scene folder removed before it
+    bool picture;  // --picture: no window, so no first frame to note
     std::string label;
     std::string command;
 };
@@ -66,9 +69,10 @@ ChildSpec F3dSpec(const std::string& model, const std::string& dir) {
     return spec;
 }
 
-ChildRun Open(const std::string& command, const std::string& model, const std::string& dir) {
+ChildRun Open(const Opening& opening, const std::string& model, const std::string& dir) {
+    const std::string& command = opening.command;
     const ChildRun run = RunChild(OpeningSpec(command, model, dir));
-    if (run.status != 0 || run.landmarksMs.count("first frame") == 0) {
+    if (run.status != 0 || (!opening.picture && run.landmarksMs.count("first frame") == 0)) {
         std::fprintf(stderr, "bench-model-to-frame: %s: no first frame (status %d) from: %s\n",
                      model.c_str(), run.status, command.c_str());
     }
@@ -100,14 +104,17 @@ int main(int argc, char** argv) {
     std::vector<Opening> openings;
     int next = 3;
     while (next + 2 < argc &&
-           (std::strcmp(argv[next], "--first") == 0 || std::strcmp(argv[next], "--again") == 0)) {
-        openings.push_back(
-            {std::strcmp(argv[next], "--first") == 0, argv[next + 1], argv[next + 2]});
+           (std::strcmp(argv[next], "--first") == 0 || std::strcmp(argv[next], "--again") == 0 ||
+            std::strcmp(argv[next], "--picture") == 0)) {
+        const bool picture = std::strcmp(argv[next], "--picture") == 0;
+        openings.push_back({picture || std::strcmp(argv[next], "--first") == 0, picture,
+                            argv[next + 1], argv[next + 2]});
         next += 3;
     }
     if (argc < 3 || openings.empty() || next + 1 >= argc || std::strcmp(argv[next], "--") != 0) {
         std::fprintf(stderr,
-                     "usage: bench-model-to-frame OUT RUNS {--first|--again} LABEL COMMAND ... -- "
+                     "usage: bench-model-to-frame OUT RUNS {--first|--again|--picture} LABEL "
+                     "COMMAND ... -- "
                      "MODEL...\n");
         return 2;
     }
@@ -126,7 +133,7 @@ int main(int argc, char** argv) {
             result[0].push_back(RunChild(F3dSpec(model, dir)));
             for (size_t i = 0; i < openings.size(); ++i) {
                 if (openings[i].first) std::filesystem::remove_all(dir);
-                result[i + 1].push_back(Open(openings[i].command, model, dir));
+                result[i + 1].push_back(Open(openings[i], model, dir));
             }
         }
     }

@@ -85,7 +85,7 @@ void OnPhase(const char* phase) {
 
 int RunOnce(const char* root, const char* scene, const char* spawnedNs) {
     lastMark = std::atof(spawnedNs);
-    TuneProcessForRenderer();  // as the viewer's main does
+    TuneProcess();  // as the viewer's main does
     OnPhase("process");
     if (chdir(root) != 0) return 1;
     setenv("SDL_VIDEODRIVER", "offscreen", 1);

@@ -5,6 +5,9 @@
 #include "scene/scene_object.h"
 
 #include <charconv>  // to_chars: exactly rounded, as printf's %.4f, without its locale and cost
+#include <cmath>     // signbit
+#include <cstdint>
+#include <cstring>  // memcpy
 
 namespace {
 
@@ -12,15 +15,58 @@ namespace {
 // of a millimetre is finer than anything the viewer can show, and shorter numbers keep the
 // committed files small. `to` has room for kNumberRoom characters.
 constexpr size_t kNumberRoom = 340;  // the longest double written with four decimals, and a sign
-char* PutNumber(char* to, double value) {
-    char* end = std::to_chars(to, to + kNumberRoom, value, std::chars_format::fixed, 4).ptr;
-    while (end[-1] == '0') --end;
-    if (end[-1] == '.') --end;
-    if (end - to == 2 && to[0] == '-' && to[1] == '0') {  // "-0" from a tiny negative
-        to[0] = '0';
-        end = to + 1;
+
+// The digits of `value` times 10^4, rounded as to_chars rounds (to nearest, ties to even) and
+// exactly, from the double's own bits: to_chars' general fixed-precision path costs about a
+// tenth of a microsecond a number, the greater part of writing a large model's object files.
+// False for magnitudes of 2^40 and above (and infinities, NaNs), which to_chars writes.
+bool ScaledDigits(double value, uint64_t& scaled) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>(bits >> 52 & 0x7ff);
+    uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
+    if (biased >= 1023 + 40) return false;  // the infinities and NaNs among them
+    if (biased != 0) mantissa |= uint64_t{1} << 52;
+    // |value| = mantissa * 2^-shift, the shift at least 13 below 2^40, where the scaled digits
+    // fit 64 bits.
+    const int shift = 1075 - (biased == 0 ? 1 : biased);
+    const unsigned __int128 times = static_cast<unsigned __int128>(mantissa) * 10000u;
+    if (shift >= 128) {  // below 2^-74: nowhere near half of the last decimal
+        scaled = 0;
+        return true;
     }
-    return end;
+    const unsigned __int128 quotient = times >> shift;
+    const unsigned __int128 rest = times - (quotient << shift);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+    scaled = static_cast<uint64_t>(quotient);
+    if (rest > half || (rest == half && (scaled & 1) != 0)) ++scaled;
+    return true;
+}
+
+char* PutNumber(char* to, double value) {
+    uint64_t scaled = 0;
+    if (!ScaledDigits(value, scaled)) {
+        char* end = std::to_chars(to, to + kNumberRoom, value, std::chars_format::fixed, 4).ptr;
+        while (end[-1] == '0') --end;
+        if (end[-1] == '.') --end;
+        return end;
+    }
+    char* at = to;
+    if (std::signbit(value) && scaled != 0) *at++ = '-';  // "-0" from a tiny negative is "0"
+    at = std::to_chars(at, at + 24, scaled / 10000).ptr;
+    unsigned decimals = static_cast<unsigned>(scaled % 10000);
+    if (decimals == 0) return at;
+    *at++ = '.';
+    int digits = 4;
+    while (decimals % 10 == 0) {
+        decimals /= 10;
+        --digits;
+    }
+    for (int i = digits - 1; i >= 0; --i) {
+        at[i] = static_cast<char>('0' + decimals % 10);
+        decimals /= 10;
+    }
+    return at + digits;
 }
 
 std::string FormatNumber(double value) {

@@ -1,12 +1,17 @@
-// Guards the object file reader: layout, base prefixes, hidden values, and refusal of malformed
-// files. Lying counts, bad corners, NaN and files that are not files are the hostile-input
-// table's; scaling and placing are checked through the scene loader.
+// Guards the object file reader and the writers' numbers: layout, base prefixes, hidden values, and
+// refusal of malformed files. Lying counts, bad corners, NaN and files that are not files are the
+// hostile-input table's; scaling and placing are checked through the scene loader.
 #include <gtest/gtest.h>
 
+#include <charconv>  // to_chars: what the writer must agree with
+#include <cmath>
+#include <cstring>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "scene/camera.h"  // EncodeCamera: the number writer of every text format
 #include "scene/scene_object.h"
 #include "tests/support/message_box_recorder.h"
 #include "tests/support/temp_dir.h"
@@ -169,5 +174,50 @@ TEST(SceneObject, LargeFilesReadAsOneReaderWould) {
                 << problem.message;
             EXPECT_EQ(refused.vertices, nullptr);
         }
+    }
+}
+
+// Catches a number writer that rounds other than to_chars' four decimals do (ties to even, on
+// the value's exact bits), keeps a sign on what rounds to zero, or loses digits of large values:
+// the files a model is imported into would then show it a little elsewhere than read.
+TEST(SceneObject, NumbersAreWrittenAsFourExactlyRoundedDecimals) {
+    const auto expected = [](double value) {
+        char text[400];
+        char* end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 4).ptr;
+        while (end[-1] == '0') --end;
+        if (end[-1] == '.') --end;
+        std::string written(text, end);
+        return written == "-0" ? std::string("0") : written;
+    };
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1.0,
+                                  -2.5,
+                                  0.00005,
+                                  -0.00004,
+                                  1e-300,
+                                  123456.78125,
+                                  1099511627775.5,
+                                  1099511627776.5,
+                                  3e15,
+                                  -7.999949999};
+    for (int shift = 1; shift < 30; ++shift) {  // ties on the fifth decimal and beyond
+        for (int k = -40; k <= 40; ++k) values.push_back(std::ldexp(k, -shift));
+    }
+    std::mt19937 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(std::uniform_real_distribution<float>(-50.0f, 50.0f)(random));
+        uint32_t bits = static_cast<uint32_t>(random());
+        float any;
+        std::memcpy(&any, &bits, sizeof any);
+        if (std::isfinite(any)) values.push_back(any);
+    }
+    for (size_t i = 0; i + 6 <= values.size(); i += 6) {
+        const CameraStart c{values[i],     values[i + 1], values[i + 2],
+                            values[i + 3], values[i + 4], values[i + 5]};
+        std::string want;
+        for (size_t j = i; j < i + 6; ++j)
+            want += expected(values[j]) + (j + 1 < i + 6 ? " " : "\n");
+        ASSERT_EQ(EncodeCamera(c), want);
     }
 }

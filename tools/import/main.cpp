@@ -9,6 +9,7 @@
 #include <new>  // bad_alloc
 #include <string>
 
+#include "app/process_tuning.h"
 #include "model/confine/interruption.h"
 #include "model/import/import_model.h"
 #include "model/write/scene_writer.h"
@@ -113,6 +114,7 @@ void Report(const Model& model, const UpDeclaration& up, const Framing& framing,
 }  // namespace
 
 int main(int argc, char** argv) {
+    TuneProcess();  // before assimp or anything else allocates; the reader's fork keeps it
     ImportRequest request;
     const int status = ParseArguments(argc, argv, request);
     if (status != 0) return status < 0 ? 0 : status;

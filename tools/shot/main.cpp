@@ -167,7 +167,7 @@ bool Write(const Image& picture, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    TuneProcessForRenderer();
+    TuneProcess();
     ShotRequest request;
     const int status = ParseArguments(argc, argv, request);
     if (status != 0) return status < 0 ? 0 : status;
