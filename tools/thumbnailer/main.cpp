@@ -12,6 +12,7 @@
 #include <cstdlib>  // setenv, strtod, strtol
 #include <string>
 
+#include "app/process_tuning.h"
 #include "app/viewer.h"
 #include "model/confine/file_access.h"
 #include "model/import/import_model.h"
@@ -182,6 +183,7 @@ int Run(const ThumbnailRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    TuneProcess();  // before assimp or Mesa allocates; the reader's fork keeps it
     ThumbnailRequest request;
     const int status = ParseArguments(argc, argv, request);
     if (status != 0) return status < 0 ? 0 : status;
