@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Checks of what is installed and packaged, one per ctest test (tests/CMakeLists.txt):
 #   contents    the package holds every program, the demo, the pages, the desktop entry, the
-#               icon, the thumbnailer's entry and the model types, and nothing else (nothing of
-#               tests/, bench/ or fuzz/); its control fields
+#               icon, the thumbnailer's entry, the model types and the metainfo, and nothing
+#               else (nothing of tests/, bench/ or fuzz/); its control fields
 #   lintian     lintian finds no error in the package (its tags are printed)
 #   pages       every manual page renders without a warning and names every option of its
 #               program's --help
 #   desktop     desktop-file-validate passes on the package's entry, which starts an installed
-#               program; the thumbnailer's entry runs an installed program and lists the same
-#               types as the desktop entry
+#               program; the thumbnailer's entry runs an installed program; the entry, the
+#               thumbnailer's and the metainfo list the same types
+#   metainfo    appstreamcli validate --pedantic finds nothing wrong in the metainfo and the
+#               installed tree (what it prints is printed)
 #   mime        the package's model types are valid under Debian's DTD and name no type or glob
 #               that Debian defines; with them Debian's database gives each sample model its
 #               type, by name and by content, and knows every type the entries list
@@ -48,6 +50,7 @@ check_contents() {
         echo /usr/share/icons/hicolor/128x128/apps/quorvane.png
         echo /usr/share/thumbnailers/quorvane.thumbnailer
         echo /usr/share/mime/packages/quorvane-mime.xml
+        echo /usr/share/metainfo/org.quorvane.quorvane.metainfo.xml
         echo /usr/share/doc/quorvane/copyright
         echo /usr/share/doc/quorvane/changelog.gz
     } | sort)"
@@ -95,10 +98,11 @@ check_pages() {
 }
 
 check_desktop() {
-    local root entry thumbnailer command runs listed
+    local root entry thumbnailer metainfo command runs listed
     root="$(unpacked)"
     entry="$root/usr/share/applications/quorvane.desktop"
     thumbnailer="$root/usr/share/thumbnailers/quorvane.thumbnailer"
+    metainfo="$(ls "$root"/usr/share/metainfo/*.metainfo.xml)"
     desktop-file-validate "$entry" || fail "desktop-file-validate refused $entry"
     command="$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")"
     printf '%s\n' "${programs[@]}" | grep -qx "$command" ||
@@ -106,11 +110,13 @@ check_desktop() {
 
     [ "$(head -n 1 "$thumbnailer")" = "[Thumbnailer Entry]" ] ||
         fail "the thumbnailer's entry does not begin with [Thumbnailer Entry]"
-    # What opens a model and what draws it cover the same types.
+    # What opens a model and what draws it cover the same types; software centres are told so.
     listed="$(sed -n 's/^MimeType=//p' "$entry")"
     [ -n "$listed" ] || fail "the desktop entry lists no MimeType"
     [ "$(sed -n 's/^MimeType=//p' "$thumbnailer")" = "$listed" ] ||
         fail "the thumbnailer's MimeType differs from the desktop entry's"
+    [ "$(sed -n 's|^ *<mediatype>\(.*\)</mediatype>$|\1;|p' "$metainfo" | tr -d '\n')" = "$listed" ] ||
+        fail "the metainfo's mediatypes differ from the desktop entry's MimeType"
     # A factory runs Exec with the size, the file's URI and the output in place of the codes;
     # TryExec lets it pass over the entry where the program is missing.
     runs="$(sed -n 's/^TryExec=//p' "$thumbnailer")"
@@ -119,7 +125,20 @@ check_desktop() {
     printf '%s\n' "${programs[@]}" | grep -qx "$runs" ||
         fail "the thumbnailer's entry runs $runs, which is not installed"
     echo "the desktop entry is valid and starts $command; the thumbnailer's runs" \
-        "$runs; both list $(tr ';' '\n' <<<"$listed" | grep -c .) types"
+        "$runs; both and the metainfo list $(tr ';' '\n' <<<"$listed" | grep -c .) types"
+}
+
+check_metainfo() {
+    local root said status=0
+    root="$(unpacked)"
+    said="$(appstreamcli validate --pedantic --no-net "$root"/usr/share/metainfo/*.xml 2>&1)" ||
+        status=$?
+    echo "$said"
+    [ "$status" -eq 0 ] || fail "appstreamcli validate refused the metainfo (status $status)"
+    # The tree: the metainfo with the desktop entry it launches.
+    said="$(appstreamcli validate-tree --pedantic --no-net "$root" 2>&1)" || status=$?
+    echo "$said"
+    [ "$status" -eq 0 ] || fail "appstreamcli validate-tree refused the package (status $status)"
 }
 
 # Sample models of assimp-testmodels, each with the type it must get by its name and, copied
