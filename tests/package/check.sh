@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Checks of what is installed and packaged, one per ctest test (tests/CMakeLists.txt):
 #   contents    the package holds every program, the demo, the pages, the desktop entry, the
-#               icon, the thumbnailer's entry, the model types and the metainfo, and nothing
+#               thumbnailer's entry, the model types, the metainfo and the icons, and nothing
 #               else (nothing of tests/, bench/ or fuzz/); its control fields
 #   lintian     lintian finds no error in the package (its tags are printed)
 #   pages       every manual page renders without a warning and names every option of its
 #               program's --help
 #   desktop     desktop-file-validate passes on the package's entry, which starts an installed
 #               program; the thumbnailer's entry runs an installed program; the entry, the
-#               thumbnailer's and the metainfo list the same types
+#               thumbnailer's and the metainfo list the same types; every icon has its size
 #   metainfo    appstreamcli validate --pedantic finds nothing wrong in the metainfo and the
 #               installed tree (what it prints is printed)
 #   mime        the package's model types are valid under Debian's DTD and name no type or glob
@@ -47,10 +47,13 @@ check_contents() {
         (cd "$source" && find data -type f ! -name 'report.log*') |
             sed 's|^|/usr/share/quorvane/demo/|'
         echo /usr/share/applications/quorvane.desktop
-        echo /usr/share/icons/hicolor/128x128/apps/quorvane.png
         echo /usr/share/thumbnailers/quorvane.thumbnailer
         echo /usr/share/mime/packages/quorvane-mime.xml
         echo /usr/share/metainfo/org.quorvane.quorvane.metainfo.xml
+        echo /usr/share/icons/hicolor/scalable/apps/quorvane.svg
+        for size in 16 24 32 48 64 128 256; do
+            echo "/usr/share/icons/hicolor/${size}x$size/apps/quorvane.png"
+        done
         echo /usr/share/doc/quorvane/copyright
         echo /usr/share/doc/quorvane/changelog.gz
     } | sort)"
@@ -98,7 +101,7 @@ check_pages() {
 }
 
 check_desktop() {
-    local root entry thumbnailer metainfo command runs listed
+    local root entry thumbnailer metainfo command runs listed icon size
     root="$(unpacked)"
     entry="$root/usr/share/applications/quorvane.desktop"
     thumbnailer="$root/usr/share/thumbnailers/quorvane.thumbnailer"
@@ -124,8 +127,16 @@ check_desktop() {
         fail "the thumbnailer's entry does not run TryExec's program ($runs) as -s %s %u %o"
     printf '%s\n' "${programs[@]}" | grep -qx "$runs" ||
         fail "the thumbnailer's entry runs $runs, which is not installed"
+
+    for icon in "$root"/usr/share/icons/hicolor/*x*/apps/quorvane.png; do
+        size="$(basename "$(dirname "$(dirname "$icon")")")"
+        [ "$(identify -format '%m %wx%h' "$icon")" = "PNG $size" ] ||
+            fail "$icon is $(identify -format '%m %wx%h' "$icon"), not a PNG of $size"
+    done
+    grep -qx 'Icon=quorvane' "$entry" || fail "the entry's icon is not quorvane"
     echo "the desktop entry is valid and starts $command; the thumbnailer's runs" \
-        "$runs; both and the metainfo list $(tr ';' '\n' <<<"$listed" | grep -c .) types"
+        "$runs; both and the metainfo list $(tr ';' '\n' <<<"$listed" | grep -c .) types;" \
+        "the icons have their sizes"
 }
 
 check_metainfo() {
