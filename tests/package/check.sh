@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks of what is installed and packaged, one per ctest test (tests/CMakeLists.txt):
 #   contents    the package holds every program, the demo, the pages, the desktop entry, the
-#               thumbnailer's entry, the model types, the metainfo and the icons, and nothing
-#               else (nothing of tests/, bench/ or fuzz/); its control fields
+#               thumbnailer's entry, the model types, the metainfo, the icons and the
+#               completions, and nothing else (nothing of tests/, bench/ or fuzz/); its control
+#               fields
 #   lintian     lintian finds no error in the package (its tags are printed)
 #   pages       every manual page renders without a warning and names every option of its
 #               program's --help
@@ -14,6 +15,8 @@
 #   mime        the package's model types are valid under Debian's DTD and name no type or glob
 #               that Debian defines; with them Debian's database gives each sample model its
 #               type, by name and by content, and knows every type the entries list
+#   completion  every program's bash completion, loaded as bash-completion loads it, offers
+#               every option of its --help, and files, folders or values where it takes them
 #   version     every program answers --version with the project's one version
 # Usage: check.sh CHECK BUILD_DIR SOURCE_DIR VERSION PROGRAM...
 set -euo pipefail
@@ -36,6 +39,13 @@ unpacked() {  # the package's files as they are installed, under a folder of the
     echo "$scratch/root"
 }
 
+# The options a program's --help names: long ones, and short ones that stand alone (not the
+# values of --up, which are upper case).
+help_options() {
+    "$build/$1" --help | grep -oE -- '(^|[^[:alnum:]-])(--[a-z][a-z-]*|-[a-z])\b' |
+        grep -oE -- '-.*' | sort -u
+}
+
 check_contents() {
     local deb expected listed unexpected missing field program
     deb="$(package)"
@@ -53,6 +63,11 @@ check_contents() {
         echo /usr/share/icons/hicolor/scalable/apps/quorvane.svg
         for size in 16 24 32 48 64 128 256; do
             echo "/usr/share/icons/hicolor/${size}x$size/apps/quorvane.png"
+        done
+        # One file, and a link under each program's name but the viewer's.
+        echo /usr/share/bash-completion/completions/quorvane
+        for program in "${programs[@]}"; do
+            [ "$program" = quorvane ] || echo "/usr/share/bash-completion/completions/$program"
         done
         echo /usr/share/doc/quorvane/copyright
         echo /usr/share/doc/quorvane/changelog.gz
@@ -92,8 +107,8 @@ check_pages() {
         [ -z "$warnings" ] || fail "$program.1: $warnings"
         # The viewer reads no command line: its page has no options to match.
         [ "$program" = quorvane ] && continue
-        for option in $("$build/$program" --help | grep -oE -- '--[a-z-]+' | sort -u); do
-            zcat "$page" | sed 's/\\-/-/g' | grep -q -- "$option" ||
+        for option in $(help_options "$program"); do
+            zcat "$page" | sed 's/\\-/-/g' | grep -qw -- "$option" ||
                 fail "$program.1 does not describe $option"
         done
     done
@@ -250,6 +265,78 @@ check_mime() {
     done
     echo "$(grep -c '<mime-type type=' "$ours") types of ours, valid, none of Debian's;" \
         "$checked sample models get their types; the entries' types are all known"
+}
+
+# What the completion of PROGRAM offers for the last of WORDS, one word a line, loaded from
+# the package as bash-completion loads it on first use: from the file named after the program.
+completion_of() {  # PROGRAM WORD...
+    BASH_COMPLETION_USER_DIR="$scratch/none" XDG_DATA_DIRS="$(unpacked)/usr/share" \
+        bash --norc --noprofile -c '
+        source /usr/share/bash-completion/bash_completion
+        __load_completion "$1" || { echo "no completion for $1" >&2; exit 1; }
+        function="$(complete -p "$1" | sed -n "s/.* -F \([^ ]*\) .*/\1/p")"
+        [ -n "$function" ] || { echo "$1: $(complete -p "$1")" >&2; exit 1; }
+        COMP_WORDS=("$@")
+        COMP_CWORD=$(($# - 1))
+        COMP_LINE="$*"
+        COMP_POINT=${#COMP_LINE}
+        "$function" "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+        [ ${#COMPREPLY[@]} -eq 0 ] || printf "%s\n" "${COMPREPLY[@]}"' completion "$@"
+}
+
+# PROGRAM|WORDS BEFORE THE ONE COMPLETED|WHAT IT MUST OFFER|WHAT IT MUST NOT, in a folder that
+# holds model.stl, scene.scn, picture.png and folder/.
+completion_cases=(
+    "quorvane-check||scene.scn folder|model.stl"
+    "quorvane-shot||scene.scn folder|model.stl picture.png"
+    "quorvane-shot|scene.scn|picture.png folder|model.stl"
+    "quorvane-shot|--size|640x480|scene.scn"
+    "quorvane-import||model.stl folder|"
+    "quorvane-import|model.stl|folder|model.stl"
+    "quorvane-import|--up|+Z -X|model.stl"
+    "quorvane-import|--time-limit 5 --up|+Y|folder"
+    "quorvane-import|--time-limit||model.stl"
+    "quorvane-view|--no-shading|model.stl folder|"
+    "quorvane-view|--up|-Z|model.stl"
+    "quorvane-thumbnailer||model.stl|"
+    "quorvane-thumbnailer|-s 256 model.stl|picture.png|model.stl"
+    "quorvane-thumbnailer|-s|256|model.stl"
+    "quorvane||-|model.stl"
+)
+
+check_completion() {
+    local program option offered case words wanted unwanted word cases=0
+    mkdir -p "$scratch/work/folder"
+    touch "$scratch/work/model.stl" "$scratch/work/scene.scn" "$scratch/work/picture.png"
+    cd "$scratch/work"
+    for program in "${programs[@]}"; do
+        [ "$program" = quorvane ] && continue  # reads no command line
+        offered="$(completion_of "$program" -)" || fail "$program has no completion"
+        for option in $(help_options "$program"); do
+            grep -qxF -- "$option" <<<"$offered" ||
+                fail "$program's completion does not offer $option (it offers $(echo $offered))"
+        done
+    done
+    for case in "${completion_cases[@]}"; do
+        IFS='|' read -r program words wanted unwanted <<<"$case"
+        printf '%s\n' "${programs[@]}" | grep -qxF "$program" || continue
+        # shellcheck disable=SC2086 # the words are split as a command line is
+        offered="$(completion_of "$program" $words "")" || fail "$program has no completion"
+        for word in $wanted; do
+            [ "$word" = - ] && word=""  # nothing at all
+            if [ -z "$word" ]; then
+                [ -z "$offered" ] || fail "'$program $words' offers $(echo $offered), not nothing"
+            else
+                grep -qxF -- "$word" <<<"$offered" ||
+                    fail "'$program $words' does not offer $word (it offers $(echo $offered))"
+            fi
+        done
+        for word in $unwanted; do
+            grep -qxF -- "$word" <<<"$offered" && fail "'$program $words' offers $word"
+        done
+        cases=$((cases + 1))
+    done
+    echo "every completion offers every option of its program's --help; $cases argument cases pass"
 }
 
 check_version() {
