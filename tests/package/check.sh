@@ -17,6 +17,8 @@
 #               type, by name and by content, and knows every type the entries list
 #   completion  every program's bash completion, loaded as bash-completion loads it, offers
 #               every option of its --help, and files, folders or values where it takes them
+#   factory     GNOME's thumbnail factory makes thumbnails through the installed package in its
+#               sandbox (tests/package/factory.sh; as root, else skipped)
 #   version     every program answers --version with the project's one version
 # Usage: check.sh CHECK BUILD_DIR SOURCE_DIR VERSION PROGRAM...
 set -euo pipefail
@@ -337,6 +339,14 @@ check_completion() {
         cases=$((cases + 1))
     done
     echo "every completion offers every option of its program's --help; $cases argument cases pass"
+}
+
+check_factory() {
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "skipped: the factory check installs the package with apt-get, which needs root"
+        exit 77
+    fi
+    bash "$source/tests/package/factory.sh" /usr/share/assimp/models "$(package)"
 }
 
 check_version() {
