@@ -322,7 +322,7 @@ check_completion() {
     for case in "${completion_cases[@]}"; do
         IFS='|' read -r program words wanted unwanted <<<"$case"
         printf '%s\n' "${programs[@]}" | grep -qxF "$program" || continue
-        # shellcheck disable=SC2086 # the words are split as a command line is
+        # $words unquoted: split as the shell splits a command line.
         offered="$(completion_of "$program" $words "")" || fail "$program has no completion"
         for word in $wanted; do
             [ "$word" = - ] && word=""  # nothing at all
