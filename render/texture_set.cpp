@@ -32,23 +32,31 @@ bool LoadTexture(TextureSet& textures, const char* fileName, int32_t index, Load
         refusal.message = std::string("is refused: ") + DescribeTgaError(error);
         return false;
     }
+    const bool alpha = image.bitsPerPixel != 24;
+    CreateTexture(textures, index, static_cast<int32_t>(image.width),
+                  static_cast<int32_t>(image.height), alpha ? 4 : 3, alpha, image.pixels);
+    ReleaseTgaImage(image);  // GL holds its own copy now
+    return true;
+}
 
+bool CreateTexture(TextureSet& textures, int32_t index, int32_t width, int32_t height,
+                   int32_t channels, bool alpha, const uint8_t* pixels) {
+    if (textures.names == nullptr || index < 0 || index >= textures.nameCount) return false;
     GLuint& name = textures.names[index];
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLfloat>(GL_LINEAR));
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(GL_LINEAR));
-    const GLenum format = image.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
-    // Rows are packed in the file; GL's default unpack alignment of 4 would read past the block
-    // (and skew the rows) whenever a 24-bit row is not a multiple of 4 bytes long. The alignment
-    // is set to 1 for the upload and given back afterwards.
+    // Rows are packed; GL's default unpack alignment of 4 would read past the block (and skew the
+    // rows) whenever a row of 3-byte texels is not a multiple of 4 bytes long. The alignment is
+    // set to 1 for the upload and given back afterwards.
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), static_cast<GLsizei>(image.width),
-                 static_cast<GLsizei>(image.height), 0, format, GL_UNSIGNED_BYTE, image.pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, alpha ? GL_RGBA : GL_RGB, static_cast<GLsizei>(width),
+                 static_cast<GLsizei>(height), 0, channels == 3 ? GL_RGB : GL_RGBA,
+                 GL_UNSIGNED_BYTE, pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    ReleaseTgaImage(image);  // GL holds its own copy now
     return true;
 }
 

@@ -54,10 +54,11 @@ void WriteAll(int fd, const std::vector<uint8_t>& bytes) {
 // The child: confines itself, reads, answers and ends without running anything of the parent's
 // (no return into its code, no handlers at exit).
 [[noreturn]] void RunReader(int answer, int diagnostics, pid_t parent, const std::string& path,
-                            double seconds, ModelReader reader, volatile int* stoppedCall) {
+                            double seconds, const std::string& onlyFolder, ModelReader reader,
+                            volatile int* stoppedCall) {
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!ConfineReader(answer, diagnostics, parent, seconds, stoppedCall, error)) {
+    if (!ConfineReader(answer, diagnostics, parent, seconds, onlyFolder, stoppedCall, error)) {
         bytes = EncodeRefusal("the model reader could not be confined: " + error, {});
     } else {
         std::set_new_handler(OutOfMemory);
@@ -233,8 +234,8 @@ std::string Ending(const Watched& watched, int stoppedCall, double seconds) {
 }
 
 // Starts the reader; false, with `error` saying why, when it could not be started and watched.
-bool StartReader(const std::string& path, double seconds, ModelReader reader, ChildEnds& ends,
-                 std::string& error) {
+bool StartReader(const std::string& path, double seconds, const std::string& onlyFolder,
+                 ModelReader reader, ChildEnds& ends, std::string& error) {
     // With SIGCHLD ignored, as some programs start others, the child would be reaped unasked and
     // how it ended lost.
     signal(SIGCHLD, SIG_DFL);
@@ -244,7 +245,8 @@ bool StartReader(const std::string& path, double seconds, ModelReader reader, Ch
         const pid_t parent = getpid();
         ends.child = fork();
         if (ends.child == 0) {
-            RunReader(answer[1], diagnostics[1], parent, path, seconds, reader, ends.stoppedCall);
+            RunReader(answer[1], diagnostics[1], parent, path, seconds, onlyFolder, reader,
+                      ends.stoppedCall);
         }
     }
     const int startError = errno;
@@ -292,7 +294,7 @@ WireAnswer FinishReading(const ChildEnds& ends, Clock::time_point deadline, doub
 }  // namespace
 
 bool ReadConfined(const std::string& path, double seconds, ModelReader reader, ModelData& model,
-                  std::string& error) {
+                  std::string& error, const std::string& onlyFolder) {
     model = ModelData();
     const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                                           std::chrono::duration<double>(seconds));
@@ -306,7 +308,7 @@ bool ReadConfined(const std::string& path, double seconds, ModelReader reader, M
     ChildEnds ends;
     ends.stoppedCall = static_cast<volatile int*>(shared);
     *ends.stoppedCall = -1;
-    const bool read = StartReader(path, seconds, reader, ends, error) &&
+    const bool read = StartReader(path, seconds, onlyFolder, reader, ends, error) &&
                       FinishReading(ends, deadline, seconds, model, error) == WireAnswer::Model;
     for (int fd : {ends.answer, ends.diagnostics, ends.ended}) {
         if (fd >= 0) close(fd);

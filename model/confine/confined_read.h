@@ -11,11 +11,13 @@
 using ModelReader = bool (*)(const std::string& path, ModelData& model, std::string& error);
 
 // Runs `reader` on `path` in a confined child, `seconds` of wall-clock time at most, and hands
-// back the model it read, checked by CheckModelData. False, with `error` saying why in words
+// back the model it read, checked by CheckModelData. With `onlyFolder` named, the child can open
+// nothing outside that folder, where the kernel allows (ConfineReader): what the model names
+// elsewhere cannot be opened, as if it were not there. False, with `error` saying why in words
 // that follow "MODEL: ", when the reader refused the file (its own reason), crashed, was stopped
 // by its sandbox, ran out of memory or time, or sent anything but a well-formed model; the
 // warnings it sent are in model.warnings either way. Should a held interruption
 // (interruption.h) arrive meanwhile, the child is killed and the process ends by the signal.
 // Forks: the caller must have one thread only.
 bool ReadConfined(const std::string& path, double seconds, ModelReader reader, ModelData& model,
-                  std::string& error);
+                  std::string& error, const std::string& onlyFolder = "");

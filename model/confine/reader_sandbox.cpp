@@ -13,7 +13,9 @@
 #include <cmath>    // ceil
 #include <cstdlib>  // free
 #include <cstring>  // strerror
+#include <vector>
 
+#include "model/confine/file_access.h"
 #include "model/confine/memory_limit.h"
 
 namespace {
@@ -190,7 +192,7 @@ bool LoadFilter(std::string& error) {
 }  // namespace
 
 bool ConfineReader(int answer, int diagnostics, pid_t parent, double seconds,
-                   volatile int* stoppedCall, std::string& error) {
+                   const std::string& onlyFolder, volatile int* stoppedCall, std::string& error) {
     // Dies with the importer, also when the importer died before this line.
     if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) {
         return Failed("cannot follow the importer", errno, error);
@@ -198,6 +200,12 @@ bool ConfineReader(int answer, int diagnostics, pid_t parent, double seconds,
     if (getppid() != parent) return Failed("cannot follow the importer", ESRCH, error);
     if (!ArrangeDescriptors(answer, diagnostics, error) || !LimitResources(seconds, error)) {
         return false;
+    }
+    if (!onlyFolder.empty()) {
+        std::vector<AllowedFiles> allowed = {{onlyFolder, true, false}};
+        // A sanitizer's report reads the process's own maps.
+        if (kAddressSanitized) allowed.push_back({"/proc", true, false});
+        if (RestrictFileAccess(allowed, error) == FileAccess::Failed) return false;
     }
     stoppedCallWord = stoppedCall;
     struct sigaction action {};

@@ -21,10 +21,11 @@ constexpr int kAnswerDescriptor = 3;
 // kAnswerDescriptor, the second standard output and error, standard input reads nothing, and
 // every other descriptor is closed. Its processor time is capped at about `seconds`. When a
 // forbidden call stops it, the call's number is stored in `*stoppedCall` (memory the parent
-// sees). False, with `error` saying why, when a step fails: the process must then not read the
-// model.
+// sees). With `onlyFolder` named, it can open nothing but what lies beneath that folder, where
+// the kernel offers Landlock (file_access.h). False, with `error` saying why, when a step fails:
+// the process must then not read the model.
 bool ConfineReader(int answer, int diagnostics, pid_t parent, double seconds,
-                   volatile int* stoppedCall, std::string& error);
+                   const std::string& onlyFolder, volatile int* stoppedCall, std::string& error);
 
 // The name of system call `number` of this machine, for reports ("socket"); the number when it
 // has none.

@@ -5,6 +5,7 @@
 #include "model/confine/confined_read.h"
 #include "model/confine/memory_limit.h"  // kOutOfMemory
 #include "model/read/read_model.h"
+#include "model/shape/reduce.h"
 #include "model/shape/upright.h"
 
 bool ImportModel(const std::string& path, const ImportOptions& options, ImportedModel& imported,
@@ -12,7 +13,8 @@ bool ImportModel(const std::string& path, const ImportOptions& options, Imported
     imported = ImportedModel();
     try {
         ModelData data;
-        const bool read = ReadConfined(path, options.timeLimitSeconds, ReadModel, data, error);
+        const bool read = ReadConfined(path, options.timeLimitSeconds, ReadModel, data, error,
+                                       options.onlyFolder);
         imported.warnings = std::move(data.warnings);
         if (!read) {
             if (error == "std::bad_alloc") error = kOutOfMemory;
@@ -21,6 +23,9 @@ bool ImportModel(const std::string& path, const ImportOptions& options, Imported
         if (options.upGiven) data.up = UpDeclaration{options.up, "given with --up"};
         TurnUpright(data);
         imported.up = data.up;
+        if (options.maxFaces > 0) {
+            imported.facesRead = ReduceModel(data, options.maxFaces, options.reductionCells);
+        }
         BuildModel(data, options.build, imported.model);
         if (!FrameModel(imported.model.meshes, imported.framing)) {
             error = "its faces have no size that can be shown";

@@ -16,6 +16,12 @@ struct ImportOptions {
     Axis up = Axis::PlusY;
     BuildOptions build;
     double timeLimitSeconds = 60;  // how long the model's reading may take
+    // Where the reader may open files: anywhere when empty, else only beneath this folder.
+    std::string onlyFolder;
+    // Above this many faces the model is reduced (ReduceModel), starting from a grid of
+    // `reductionCells` along its largest side; 0: never.
+    size_t maxFaces = 0;
+    int reductionCells = 0;
 };
 
 struct ImportedModel {
@@ -23,6 +29,7 @@ struct ImportedModel {
     UpDeclaration up;  // the up it was turned by, and why
     Framing framing;
     std::vector<std::string> warnings;  // what the reader left out, one sentence each
+    size_t facesRead = 0;               // when the model was reduced, its faces before; else 0
 };
 
 // Reads `path` confined (ReadConfined with ReadModel: the caller must have one thread only) and

@@ -23,13 +23,14 @@ namespace {
 using Corner = std::array<float, 8>;
 using Triangle = std::array<Corner, 3>;
 
-// Runs the list in feedback mode (the fresh context's matrices are the identity); every
-// primitive must be a triangle.
-std::vector<Triangle> FeedbackTriangles(uint32_t list) {
+// Runs `draw` in feedback mode (the fresh context's matrices are the identity); every primitive
+// must be a triangle.
+template <typename Draw>
+std::vector<Triangle> FeedbackTriangles(Draw draw) {
     std::vector<GLfloat> buffer(1 << 16);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
     glRenderMode(GL_FEEDBACK);
-    glCallList(list);
+    draw();
     const GLint used = glRenderMode(GL_RENDER);
     std::vector<Triangle> triangles;
     for (GLint i = 0; i + 35 <= used; i += 35) {  // token, count, 3 x (x y z, r g b a, s t r q)
@@ -43,6 +44,10 @@ std::vector<Triangle> FeedbackTriangles(uint32_t list) {
         triangles.push_back(triangle);
     }
     return triangles;
+}
+
+std::vector<Triangle> FeedbackTriangles(uint32_t list) {
+    return FeedbackTriangles([list] { glCallList(list); });
 }
 
 // Three directional lights along `sign` times the axes, red, green and blue, on a white diffuse
@@ -164,6 +169,46 @@ TEST_F(CompileSceneTest, EachBatchBindsItsOwnTexture) {
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(static_cast<uint32_t>(bound), scene.textures.names[3]);
     EmptyScene(scene);
+}
+
+// Catches a frame drawn once without a list that differs from the list's: faces in another order,
+// hidden or unknown-texture faces drawn, corners from another object, a batch bound to the wrong
+// texture, texture coordinates taken from the wrong place of a vertex.
+TEST_F(CompileSceneTest, DrawnOnceAsTheListDraws) {
+    Scene listed, once;
+    FillScene(listed, kMixed, 3);
+    FillScene(once, kMixed, 3);
+    CompileScene(listed);
+    ASSERT_TRUE(listed.compiled);
+    const std::vector<Triangle> fromList = FeedbackTriangles(listed.displayList);
+    // Seen from the origin, as the list is called here: DrawSceneOnce sets the camera's view.
+    const std::vector<Triangle> drawnOnce = FeedbackTriangles([&once] { DrawSceneOnce(once); });
+    ASSERT_EQ(drawnOnce.size(), fromList.size());
+    for (size_t i = 0; i < fromList.size(); ++i) {
+        for (int k = 0; k < 3; ++k) {
+            for (int j = 0; j < 8; ++j) {
+                EXPECT_NEAR(drawnOnce[i][k][j], fromList[i][k][j], 1e-4)
+                    << "triangle " << i << " corner " << k << " value " << j;
+            }
+        }
+    }
+    EXPECT_FALSE(once.compiled) << "no list is recorded";
+    EmptyScene(listed);
+    EmptyScene(once, false);
+
+    FillScene(once, {Square(-1, -1, 2), Square(0, -1, 0), Square(-1, 0, 1)}, 3);
+    const std::array<uint8_t, 3> colours[3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    for (int32_t t = 0; t < 3; ++t) once.textures.names[t] = SolidTexture(colours[t]);
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0, 0, 0, 1);
+    ASSERT_TRUE(DrawSceneOnce(once));
+    const std::vector<uint8_t> pixels = ReadPixels();
+    const int spots[3][3] = {{16, 16, 2}, {48, 16, 0}, {16, 48, 1}};  // x, y, texture
+    for (const auto& spot : spots) {
+        const uint8_t* p = &pixels[(spot[1] * kWidth + spot[0]) * 4];
+        EXPECT_EQ((std::array<uint8_t, 3>{p[0], p[1], p[2]}), colours[spot[2]]) << spot[2];
+    }
+    EmptyScene(once, false);
 }
 
 // Catches success reported without a list: when glGenLists gives 0 (no context here), nothing may

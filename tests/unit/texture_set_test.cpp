@@ -153,3 +153,20 @@ TEST_F(TextureSetTest, RefusedFilesCreateNoTextureAndLeaveTheirSlot) {
     EXPECT_EQ(set.names[1], 777u);
     EXPECT_EQ(NextTextureName(), 1u) << "a refused file generated a texture name";
 }
+
+// Catches pictures in memory (the thumbnailer's) stored with alpha they do not have or without
+// alpha they have, their RGBA texels read as RGB, and an index outside the name array written.
+TEST_F(TextureSetTest, PicturesInMemoryKeepTheirTexelsAndAlpha) {
+    const Bytes rgba = {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255};  // one row of three
+    set.AllocateTextures(2);
+    ASSERT_TRUE(CreateTexture(set, 0, 3, 1, 4, false, rgba.data()));
+    ASSERT_TRUE(CreateTexture(set, 1, 3, 1, 4, true, rgba.data()));
+    EXPECT_FALSE(CreateTexture(set, 2, 3, 1, 4, true, rgba.data()));
+    for (int32_t i = 0; i < 2; ++i) {
+        BindTexture(set, i);
+        GLint format = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+        EXPECT_EQ(format, i == 0 ? GL_RGB : GL_RGBA);
+        EXPECT_EQ(TexImage(GL_RGB, 9), (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    }
+}

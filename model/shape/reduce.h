@@ -1,0 +1,15 @@
+// A model made lighter to draw where its detail is finer than it will be seen: a thumbnail of a
+// million-face scan needs no more faces than it has pixels.
+#pragma once
+
+#include <cstddef>
+
+#include "model/records/model_data.h"
+
+// When `model` has more than `maxFaces` faces, joins the vertices of each mesh that share a cell
+// of a grid laid over the whole model (`cells` cells along its largest side, halved until the
+// faces fit or the grid is down to 8 cells): a joined vertex stands at the mean of its vertices'
+// positions and keeps the first one's normal, texture coordinates and colour, and faces left
+// without area are dropped. Returns the number of faces the model had when it was reduced, 0 when
+// it was left alone.
+size_t ReduceModel(ModelData& model, size_t maxFaces, int cells);
