@@ -303,6 +303,7 @@ completion_cases=(
     "quorvane-thumbnailer||model.stl|"
     "quorvane-thumbnailer|-s 256 model.stl|picture.png|model.stl"
     "quorvane-thumbnailer|-s|256|model.stl"
+    "quorvane-thumbnailer|--size|1024|640x480"
     "quorvane||-|model.stl"
 )
 

@@ -51,13 +51,14 @@ for sample in "${samples[@]}"; do
     cp "$models/${sample%%:*}" "$scratch/"
     arguments+=("$scratch/$(basename "${sample%%:*}"):${sample#*:}")
 done
+# GLib writes debug messages to standard output, among factory.py's lines.
 status=0
 env -i PATH=/usr/bin:/bin HOME="$scratch" XDG_CACHE_HOME="$scratch/cache" \
     XDG_DATA_HOME="$scratch/data" XDG_DATA_DIRS=/usr/share GSETTINGS_BACKEND=memory \
     G_MESSAGES_DEBUG=all /usr/bin/python3 "$here/factory.py" "${arguments[@]}" \
-    2>"$scratch/debug.log" || status=$?
+    >"$scratch/debug.log" 2>&1 || status=$?
+grep -v -e '-DEBUG: ' -e '^$' "$scratch/debug.log" || true
 if [ "$status" -ne 0 ]; then
-    grep -v -- '-DEBUG: ' "$scratch/debug.log" >&2 || true
     grep -- 'GnomeDesktop-DEBUG' "$scratch/debug.log" >&2 || true
     fail "the factory did not make every thumbnail (status $status)"
 fi
