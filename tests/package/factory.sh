@@ -75,5 +75,7 @@ for sample in "${arguments[@]}"; do
     done
     [ ! -e "$inside" ] || fail "$inside exists outside the sandbox"
 done
-echo "every launch in the sandbox; the first: $(grep -m1 -F "About to launch script: bwrap " \
-    "$scratch/debug.log" | sed 's/.*About to launch script: //')"
+echo "${#arguments[@]} thumbnails saved, each made in the factory's sandbox (bwrap" \
+    "--unshare-all, the model alone bound at /tmp/gnome-desktop-file-to-thumbnail.EXT)"
+echo "the first launch: $(grep -m1 -F "About to launch script: bwrap " "$scratch/debug.log" |
+    sed 's/.*About to launch script: //')"
