@@ -236,6 +236,12 @@ void BuildModel(ModelData& data, const BuildOptions& options, Model& model) {
     for (SourceMesh& mesh : data.meshes) JoinVertices(mesh);
     Textures textures(model);
     LitPictures lit;
+    for (SourcePicture& picture : data.pictures) {
+        while (picture.image.width > options.largestTexture ||
+               picture.image.height > options.largestTexture) {
+            picture.image = HalfSize(picture.image);
+        }
+    }
     if (options.shading) lit = LightPictures(data);
     lit.pictures.resize(data.pictures.size());
     lit.copyOfFace.resize(data.meshes.size());

@@ -7,6 +7,10 @@
 
 struct BuildOptions {
     bool shading = true;  // false: flat colours, as a material's diffuse colour alone gives
+    // Pictures with a longer side are halved until they fit: a small picture of the model shows
+    // no more texels, and lights them sooner. Copies of a lit picture are still stacked up to
+    // kMaxTextureSide.
+    int largestTexture = kMaxTextureSide;
 };
 
 // Builds `model` from `data`, which has passed CheckModelData; its meshes' identical vertices

@@ -85,6 +85,7 @@ struct ChildEnds {
     int diagnostics = -1;                 // the child's standard output and error
     int ended = -1;                       // pidfd: readable once the child has ended
     volatile int* stoppedCall = nullptr;  // shared with the child: the call it was stopped for
+    bool quiet = false;                   // its messages dropped
 };
 
 // The answer as it arrives: grown by realloc, which moves a large block by remapping its pages
@@ -131,12 +132,13 @@ bool ReadAnswer(int fd, Watched& watched) {
     return got > 0 || (got < 0 && errno == EINTR);
 }
 
-// Passes one piece of the child's messages on to standard error, the first
+// Passes one piece of the child's messages on to standard error (unless `quiet`), the first
 // kMaxDiagnosticBytes of them; false at their end.
-bool PassDiagnostics(int fd, size_t& passed) {
+bool PassDiagnostics(int fd, bool quiet, size_t& passed) {
     char piece[4096];
     const ssize_t got = read(fd, piece, sizeof(piece));
     if (got <= 0) return got < 0 && errno == EINTR;
+    if (quiet) return true;
     const size_t pass = std::min(static_cast<size_t>(got), kMaxDiagnosticBytes - passed);
     if (pass > 0 && write(2, piece, pass) > 0) passed += pass;
     return true;
@@ -178,7 +180,7 @@ void Watch(const ChildEnds& ends, Clock::time_point deadline, Watched& watched) 
         const int ready = poll(fds, 3, Milliseconds(deadline - Clock::now()));
         EndIfAsked(fds[2], ends.child);
         if (fds[0].revents != 0) answering = ReadAnswer(ends.answer, watched);
-        if (fds[1].revents != 0) talking = PassDiagnostics(ends.diagnostics, passed);
+        if (fds[1].revents != 0) talking = PassDiagnostics(ends.diagnostics, ends.quiet, passed);
         watched.oversized = watched.oversized || watched.bytes.size > kMaxAnswerBytes;
         watched.late = (ready == 0 && Clock::now() >= deadline) || (ready < 0 && errno != EINTR);
         if (watched.oversized || watched.late) {
@@ -294,7 +296,7 @@ WireAnswer FinishReading(const ChildEnds& ends, Clock::time_point deadline, doub
 }  // namespace
 
 bool ReadConfined(const std::string& path, double seconds, ModelReader reader, ModelData& model,
-                  std::string& error, const std::string& onlyFolder) {
+                  std::string& error, const ReaderConfinement& confinement) {
     model = ModelData();
     const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                                           std::chrono::duration<double>(seconds));
@@ -307,8 +309,9 @@ bool ReadConfined(const std::string& path, double seconds, ModelReader reader, M
     }
     ChildEnds ends;
     ends.stoppedCall = static_cast<volatile int*>(shared);
+    ends.quiet = confinement.quiet;
     *ends.stoppedCall = -1;
-    const bool read = StartReader(path, seconds, onlyFolder, reader, ends, error) &&
+    const bool read = StartReader(path, seconds, confinement.onlyFolder, reader, ends, error) &&
                       FinishReading(ends, deadline, seconds, model, error) == WireAnswer::Model;
     for (int fd : {ends.answer, ends.diagnostics, ends.ended}) {
         if (fd >= 0) close(fd);

@@ -202,10 +202,9 @@ bool ConfineReader(int answer, int diagnostics, pid_t parent, double seconds,
         return false;
     }
     if (!onlyFolder.empty()) {
-        std::vector<AllowedFiles> allowed = {{onlyFolder, true, false}};
-        // A sanitizer's report reads the process's own maps.
-        if (kAddressSanitized) allowed.push_back({"/proc", true, false});
-        if (RestrictFileAccess(allowed, error) == FileAccess::Failed) return false;
+        if (RestrictFileAccess({{onlyFolder, true, false}}, error) == FileAccess::Failed) {
+            return false;
+        }
     }
     stoppedCallWord = stoppedCall;
     struct sigaction action {};

@@ -14,7 +14,7 @@ bool ImportModel(const std::string& path, const ImportOptions& options, Imported
     try {
         ModelData data;
         const bool read = ReadConfined(path, options.timeLimitSeconds, ReadModel, data, error,
-                                       options.onlyFolder);
+                                       options.confinement);
         imported.warnings = std::move(data.warnings);
         if (!read) {
             if (error == "std::bad_alloc") error = kOutOfMemory;

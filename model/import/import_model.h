@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/build/build_model.h"
+#include "model/confine/confined_read.h"  // ReaderConfinement
 #include "model/frame/framing.h"
 #include "model/records/model.h"
 #include "model/records/model_data.h"
@@ -15,9 +16,8 @@ struct ImportOptions {
     bool upGiven = false;  // true: `up` instead of what the file declares
     Axis up = Axis::PlusY;
     BuildOptions build;
-    double timeLimitSeconds = 60;  // how long the model's reading may take
-    // Where the reader may open files: anywhere when empty, else only beneath this folder.
-    std::string onlyFolder;
+    double timeLimitSeconds = 60;   // how long the model's reading may take
+    ReaderConfinement confinement;  // more than every reader gets
     // Above this many faces the model is reduced (ReduceModel), starting from a grid of
     // `reductionCells` along its largest side; 0: never.
     size_t maxFaces = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>  // max, min
 #include <cmath>
+#include <cstring>  // memcmp
 
 #include "model/light/shading.h"
 
@@ -36,12 +37,20 @@ void Cover(const PictureFace& face, const double* x, const double* y, double are
     const int x1 = std::min(w - 1, static_cast<int>(std::floor(std::max({x[0], x[1], x[2]}))));
     const int y0 = std::max(0, static_cast<int>(std::ceil(std::min({y[0], y[1], y[2]}))));
     const int y1 = std::min(h - 1, static_cast<int>(std::floor(std::max({y[0], y[1], y[2]}))));
+    // A flat face (one normal at every corner, as on a box) is lit alike all over.
+    const bool flat = std::memcmp(&face.normal[0], &face.normal[1], sizeof(Normal)) == 0 &&
+                      std::memcmp(&face.normal[0], &face.normal[2], sizeof(Normal)) == 0;
+    const float flatBrightness = flat ? static_cast<float>(Brightness(face.normal[0])) : 0.0f;
     for (int ty = y0; ty <= y1; ++ty) {
         for (int tx = x0; tx <= x1; ++tx) {
             const double b1 = ((tx - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (ty - y[0])) / area;
             const double b2 = ((x[1] - x[0]) * (ty - y[0]) - (tx - x[0]) * (y[1] - y[0])) / area;
             const double weights[3] = {1.0 - b1 - b2, b1, b2};
             if (weights[0] < 0.0 || b1 < 0.0 || b2 < 0.0) continue;
+            if (flat) {
+                out.push_back(Texel{ty * w + tx, flatBrightness});
+                continue;
+            }
             double n[3] = {0, 0, 0};
             for (int k = 0; k < 3; ++k) {
                 n[0] += weights[k] * face.normal[k].x;
@@ -72,6 +81,24 @@ void Rasterize(const PictureFace& face, int w, int h, std::vector<Texel>& out) {
     const int tx = std::clamp(static_cast<int>(std::lround((x[0] + x[1] + x[2]) / 3)), 0, w - 1);
     const int ty = std::clamp(static_cast<int>(std::lround((y[0] + y[1] + y[2]) / 3)), 0, h - 1);
     out.push_back(Texel{ty * w + tx, static_cast<float>(Brightness(face.normal[0]))});
+}
+
+// At least as many texels as the faces cover (and Rasterize draws): no more lie in a triangle than
+// its area, half its perimeter and one; a face too small for any draws one.
+double MostTexels(const std::vector<PictureFace>& faces, int w, int h) {
+    double most = 0.0;
+    for (const PictureFace& face : faces) {
+        double area = 0.0, perimeter = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            const int l = (k + 1) % 3;
+            const double x = face.u[k] * w, y = face.v[k] * h;
+            const double nx = face.u[l] * w, ny = face.v[l] * h;
+            area += x * ny - nx * y;
+            perimeter += std::hypot(nx - x, ny - y);
+        }
+        most += std::abs(area) / 2 + perimeter / 2 + 1;
+    }
+    return most;
 }
 
 // Light for texels no face covers, from those beside them.
@@ -166,7 +193,11 @@ bool LightPicture(const Image& picture, const std::vector<PictureFace>& faces, i
                std::max(1.0, kMostDiffering * static_cast<double>(texels.size()));
     };
     long conflicts = 0, drawn = 0;  // texels lit against another face's light, and in all
+    // The most texels the faces can draw: once the conflicts pass their share of that, the
+    // picture is left unlit whatever the faces still to come draw.
+    const double mostConflicts = kMostConflicting * MostTexels(faces, w, h);
     for (const auto& [f, neighbour] : NeighbourOrder(faces)) {
+        if (conflicts > mostConflicts) return false;
         texels.clear();
         Rasterize(faces[f], w, h, texels);
         size_t copy = neighbour != f ? copyOf[neighbour] : 0;

@@ -6,6 +6,8 @@
 // quorvane-shot as the tests run it: the same program, built with the tests (tests/CMakeLists.txt
 // says why).
 constexpr const char* kShotTool = "tests/quorvane_shot_tested";
+// quorvane-thumbnailer, the same way.
+constexpr const char* kThumbnailerTool = "tests/quorvane_thumbnailer_tested";
 
 // Runs `program` (a file name in the build directory) with `args`, already quoted for the shell,
 // in `directory`, after the shell assignments in `environment`, its output (both streams) into

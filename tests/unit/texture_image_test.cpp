@@ -35,3 +35,19 @@ TEST(TextureImage, RowsTurnBottomFirstAndAlphaOnlyWhereUsed) {
     EXPECT_EQ(column.rgba[2 * 4 + 3], 128);
     EXPECT_TRUE(column.alpha);
 }
+
+// Catches a halved picture that takes one pixel of four instead of their mean, mixes up rows and
+// columns, or loses a side of 1 (a 4 x 1 picture halves to 2 x 1).
+TEST(TextureImage, HalvedPicturesAverageTheirPixels) {
+    Image picture = MakeImage(4, 2, true);
+    for (int x = 0; x < 4; ++x) {
+        SetPixel(picture, x, 0, Rgb{x * 40.0, 0, 0}, 255);
+        SetPixel(picture, x, 1, Rgb{0, x * 40.0, 200}, 100);
+    }
+    const Image half = HalfSize(picture);
+    EXPECT_EQ(std::make_pair(half.width, half.height), std::make_pair(2, 1));
+    EXPECT_EQ(std::vector<uint8_t>(half.rgba.begin(), half.rgba.begin() + 8),
+              (std::vector<uint8_t>{10, 10, 100, 178, 50, 50, 100, 178}));
+    const Image row = HalfSize(HalfSize(picture));
+    EXPECT_EQ(std::make_pair(row.width, row.height), std::make_pair(1, 1));
+}

@@ -28,3 +28,28 @@ void SetPixel(Image& image, int x, int y, Rgb color, double alpha) {
     p[2] = ToByte(color.b);
     p[3] = ToByte(alpha);
 }
+
+Image HalfSize(const Image& image) {
+    const int w = image.width > 1 ? image.width / 2 : 1,
+              h = image.height > 1 ? image.height / 2 : 1;
+    const int sx = image.width / w, sy = image.height / h;
+    Image half = MakeImage(w, h, image.alpha);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            for (int c = 0; c < 4; ++c) {
+                int sum = 0;
+                for (int j = 0; j < sy; ++j) {
+                    for (int i = 0; i < sx; ++i) {
+                        sum += image.rgba[((static_cast<size_t>(y) * sy + j) * image.width +
+                                           x * sx + i) *
+                                              4 +
+                                          c];
+                    }
+                }
+                half.rgba[(static_cast<size_t>(y) * w + x) * 4 + c] =
+                    static_cast<uint8_t>((sum + sx * sy / 2) / (sx * sy));
+            }
+        }
+    }
+    return half;
+}

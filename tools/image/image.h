@@ -19,3 +19,7 @@ struct Image {
 Image MakeImage(int width, int height, bool alpha);
 
 void SetPixel(Image& image, int x, int y, Rgb color, double alpha = 255.0);
+
+// `image` at half its width and height (a side of 1 stays 1), each pixel the mean of those it
+// covers.
+Image HalfSize(const Image& image);

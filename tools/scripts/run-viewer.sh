@@ -5,6 +5,6 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 "$root/tools/scripts/build.sh" quorvane quorvane-check quorvane-shot quorvane-make-demo quorvane-import \
-    quorvane-view
+    quorvane-view quorvane-thumbnailer
 cd "$root"  # the viewer reads data/demo.scn relative to the working directory
 exec "$root/build/quorvane"

@@ -7,6 +7,7 @@
 // to the renderer in memory: no scene folder is written.
 // Exit status: 0 with OUTPUT written whole, 1 with nothing written and one line on standard error
 // saying why, 2 for a usage error.
+#include <algorithm>  // max, min
 #include <cstdio>
 #include <cstdlib>  // setenv, strtod, strtol
 #include <string>
@@ -118,9 +119,12 @@ bool Import(const ThumbnailRequest& request, const std::string& path, ImportedMo
     ImportOptions options;
     // The run's own limit ends the reader too (it dies with the program): one limit, one message.
     options.timeLimitSeconds = SecondsLeft() + 1.0;
-    options.onlyFolder = FolderOf(path);
+    options.confinement.onlyFolder = FolderOf(path);
+    options.confinement.quiet = true;  // one line says why, however the reader ended
     options.maxFaces = kMaxFaces;
     options.reductionCells = request.size;
+    // Drawn four times larger at most, then averaged: a texel a sample.
+    options.build.largestTexture = std::min(kMaxTextureSide, std::max(64, 2 * request.size));
     return ImportModel(path, options, imported, error);
 }
 
