@@ -13,11 +13,16 @@
 # With --package it proves the Debian package instead: tools/scripts/package.sh builds it here, and the
 # fresh root gets nothing but it, by `apt-get install ./quorvane_*.deb` (no checkout, no build
 # tools: the summary says which it looked for), and one model, the Collada duck of
-# assimp-testmodels with its picture. There, from folders outside any checkout, quorvane-check and
-# quorvane-shot run on the installed demo, quorvane-import imports the duck and both tools run on
-# its scene, every program answers --version, and `man quorvane-import` shows the page, after
-# the harness installs man-db (minbase has no man). 49 s when measured last, 28 of them
-# debootstrap's, with a fast mirror.
+# assimp-testmodels with its picture, and the STL, PLY and glTF models of the thumbnail factory's
+# check. There, from folders outside any checkout, quorvane-check and quorvane-shot run on the
+# installed demo, quorvane-import imports the duck and both tools run on its scene,
+# quorvane-thumbnailer makes thumbnails of the STL and the glTF from their file:// URIs, every
+# program answers --version, and `man quorvane-import` shows the page, after the harness installs
+# man-db (minbase has no man). Last, the harness installs GNOME's thumbnail factory
+# (gir1.2-gnomedesktop-3.0, python3-gi, bubblewrap) and runs its check (tests/package/factory.sh)
+# on the installed package: the factory runs the thumbnailer in its bubblewrap sandbox there too.
+# 1m24s to 3m14s in the last two runs, by the mirror's speed: debootstrap 33 s to 1m21s, the
+# package's install 22 to 43 s, the factory's step 20 to 53 s (most of it its 101 packages).
 #
 # Everything runs in its own mount and PID namespace: the root's /proc, /sys and /dev are
 # mounted there only, and whatever the commands leave running ends with it.
@@ -29,6 +34,9 @@
 set -euo pipefail
 
 suite=bookworm
+# The models the installed thumbnailer draws from their file:// URIs.
+stl=STL/sphereWithHole.stl
+gltf=glTF2/BoxTextured-glTF-Binary/BoxTextured.glb
 repo="$(cd "$(dirname "$0")/../.." && pwd)"
 inroot=/root/quorvane  # where the repository lies inside the root
 
@@ -164,12 +172,28 @@ run_command_2() {
 
 # --- The package in the root (--package) ------------------------------------------------------
 
+# The kernel refuses a new user namespace to a chrooted process, and bubblewrap makes one even as
+# root. In a mount namespace of its own, the root bound onto itself and pivoted into is that
+# namespace's root, not a chroot, and the factory's sandbox can be made there.
+in_pivoted_root() {
+    unshare --mount --fork -- bash -c 'mount --rbind "$1" "$1" && cd "$1" && pivot_root . mnt &&
+        cd / && umount -l /mnt && shift && exec /usr/bin/env -i HOME=/root LANG=C.UTF-8 \
+        TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"' \
+        pivot "$root" "$@"
+}
+
 # Runs a shell command line in the root, its output in NAME.log; the step passes when it ends
-# with 0 and its output has a line matching EXPECTED, which the summary quotes.
+# with 0 and its output has a line matching EXPECTED, which the summary quotes. With --pivoted
+# first, the command runs in the pivoted root, for what makes namespaces of its own.
 step() {
+    local run=in_root
+    if [ "$1" = --pivoted ]; then
+        run=in_pivoted_root
+        shift
+    fi
     local name="$1" expected="$2" command="$3" start status=0 line
     start="$(date +%s)"
-    in_root bash -c "$command" >"$scratch/$name.log" 2>&1 || status=$?
+    "$run" bash -c "$command" >"$scratch/$name.log" 2>&1 || status=$?
     line="$(grep -m1 -E -- "$expected" "$scratch/$name.log" || true)"
     if [ "$status" -eq 0 ] && [ -z "$line" ]; then
         status=1
@@ -192,10 +216,20 @@ picture_note() {
 
 shot_of() { sed -n 's/^quorvane-shot: wrote //p' "$scratch/$1.log"; }
 
+# A thumbnail of the root, with its size; a larger side other than SIDE fails the check.
+thumbnail_note() {
+    local picture="$root$1" side="$2" size
+    size="$(/usr/bin/convert "$picture" -format '%w %h' info: 2>/dev/null || true)"
+    echo "thumbnail: $(picture_note "$1")" >>"$scratch/notes"
+    [ -n "$size" ] && [ "$(tr ' ' '\n' <<<"$size" | sort -n | tail -n 1)" = "$side" ] ||
+        result "thumbnail $1" 1 0 "its larger side is not $side: ${size:-no picture}"
+}
+
 run_package_checks() {
     local demo=/usr/share/quorvane/demo tools present
     mkdir -p "$root/root/fresh" "$root/root/elsewhere"
-    cp "$scratch"/quorvane_*.deb "$scratch/duck.dae" "$scratch/duckCM.tga" "$root/root/fresh/"
+    cp -r "$scratch"/quorvane_*.deb "$scratch/duck.dae" "$scratch/duckCM.tga" "$scratch/models" \
+        "$scratch/factory" "$root/root/fresh/"
     step install 'Setting up quorvane ' "cd /root/fresh && apt-get update -qq &&
         DEBIAN_FRONTEND=noninteractive apt-get install -y ./quorvane_*.deb"
     installed_packages >"$scratch/packages.1"
@@ -206,13 +240,24 @@ run_package_checks() {
     step import-check 'the viewer loads this scene$' "cd /root/elsewhere/duck && quorvane-check"
     step import-shot '^quorvane-shot: wrote ' "cd /root/elsewhere/duck && quorvane-shot"
     echo "import-shot: $(picture_note "$(shot_of import-shot)")" >>"$scratch/notes"
+    step thumbnail '^thumbnails written' "cd /root/elsewhere &&
+        quorvane-thumbnailer file:///root/fresh/models/$stl stl.png &&
+        quorvane-thumbnailer -s 512 file:///root/fresh/models/$gltf gltf.png &&
+        echo thumbnails written: stl.png gltf.png"
+    thumbnail_note /root/elsewhere/stl.png 256
+    thumbnail_note /root/elsewhere/gltf.png 512
     step version '^quorvane-view \(Quorvane\) ' "cd / && for p in quorvane-check \
-        quorvane-shot quorvane-import quorvane-view; do \$p --version || exit 1; done"
+        quorvane-shot quorvane-import quorvane-view quorvane-thumbnailer; do \$p --version ||
+        exit 1; done"
     # The page's hyphens and dashes may come out as other characters than '-'.
     step man '^ +quorvane.{1,3}import .{1,3} turn a 3D model' "cd / &&
         DEBIAN_FRONTEND=noninteractive apt-get install -y -qq man-db >/dev/null &&
         MANWIDTH=80 man quorvane-import"
     installed_packages >"$scratch/packages.2"
+    step --pivoted factory '^[0-9]+ thumbnails saved' "
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq gir1.2-gnomedesktop-3.0 python3-gi \
+            bubblewrap >/dev/null && bash /root/fresh/factory/factory.sh /root/fresh/models"
+    installed_packages >"$scratch/packages.3"
     # The root had no compiler, no CMake and no packaging tools, and got none with the package.
     tools=(gcc g++ clang cmake make pkg-config dpkg-dev libsdl2-dev libassimp-dev)
     present="$(grep -xF -f <(printf '%s\n' "${tools[@]}") "$scratch/packages.1" |
@@ -304,7 +349,17 @@ if [ "$mode" = package ]; then
     cp "$(tail -n 1 "$scratch/package.log")" "$scratch/"
     cp /usr/share/assimp/models/Collada/duck.dae /usr/share/assimp/models/Collada/duckCM.tga \
         "$scratch/"
-    expected=9  # debootstrap, install, check, shot, import, its check and shot, version, man
+    # The models of the thumbnails and of the factory's check, by their paths in
+    # assimp-testmodels, which the root does not get; the check itself.
+    for model in "$stl" "$gltf" PLY/Wuson.ply; do
+        mkdir -p "$scratch/models/$(dirname "$model")"
+        cp "/usr/share/assimp/models/$model" "$scratch/models/$model"
+    done
+    mkdir "$scratch/factory"
+    cp "$repo/tests/package/factory.sh" "$repo/tests/package/factory.py" "$scratch/factory/"
+    # debootstrap, install, check, shot, import, its check and shot, thumbnail, version, man,
+    # factory
+    expected=11
 else
     # What `git status` would show: tracked files as they are now and untracked ones not ignored.
     git -C "$repo" ls-files -z --cached --others --exclude-standard |
@@ -332,6 +387,8 @@ if [ "$mode" = package ]; then
     [ -f "$scratch/packages.1" ] && echo "the package brought $(installed 1) packages with it"
     [ -f "$scratch/packages.2" ] &&
         echo "the harness installed man-db for the man step ($(installed 2) packages)"
+    [ -f "$scratch/packages.3" ] &&
+        echo "the harness installed GNOME's thumbnail factory for its check ($(installed 3) packages)"
 else
     for n in 1 2; do
         if [ -f "$scratch/packages.$n" ]; then
@@ -348,6 +405,7 @@ echo "logs: $scratch"
 if grep -q " $scratch/" /proc/self/mounts; then
     echo "fresh-check: something is still mounted under $scratch; the root stays" >&2
 elif [ "${KEEP_ROOT:-0}" != 1 ]; then
-    rm -rf "$scratch/root" "$scratch/repository.tar" "$scratch"/quorvane_*.deb "$scratch"/duck*
+    rm -rf "$scratch/root" "$scratch/repository.tar" "$scratch"/quorvane_*.deb "$scratch"/duck* \
+        "$scratch/models" "$scratch/factory"
 fi
 exit "$status"
