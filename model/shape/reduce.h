@@ -7,9 +7,10 @@
 #include "model/records/model_data.h"
 
 // When `model` has more than `maxFaces` faces, joins the vertices of each mesh that share a cell
-// of a grid laid over the whole model (`cells` cells along its largest side, halved until the
-// faces fit or the grid is down to 8 cells): a joined vertex stands at the mean of its vertices'
-// positions and keeps the first one's normal, texture coordinates and colour, and faces left
-// without area are dropped. Returns the number of faces the model had when it was reduced, 0 when
-// it was left alone.
+// of a grid laid over the whole model: at most `cells` cells along its largest side, fewer where
+// the faces' area says that many would leave too many faces, halved until the faces fit or the
+// grid is down to 8 cells. A joined vertex stands at the mean of its vertices' positions, takes
+// the normal of the surface there as it was (its vertices' normals, or their faces'), and keeps
+// the first one's texture coordinates and colour; faces left without area are dropped.
+// Returns the number of faces the model had when it was reduced, 0 when it was left alone.
 size_t ReduceModel(ModelData& model, size_t maxFaces, int cells);
