@@ -34,21 +34,32 @@ constexpr double kOutlineOpacity = 0.5;
 
 void Outline(Image& picture, int radius) {
     const int w = picture.width, h = picture.height;
-    std::vector<uint8_t> near(static_cast<size_t>(w) * h, 0);  // the model's alpha, spread
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            int most = 0;
-            for (int dy = -radius; dy <= radius; ++dy) {
-                for (int dx = -radius; dx <= radius; ++dx) {
-                    const int nx = x + dx, ny = y + dy;
-                    if (nx < 0 || ny < 0 || nx >= w || ny >= h ||
-                        dx * dx + dy * dy > radius * radius)
-                        continue;
-                    most = std::max<int>(most,
-                                         picture.rgba[(static_cast<size_t>(ny) * w + nx) * 4 + 3]);
-                }
+    const size_t pixels = static_cast<size_t>(w) * h;
+    // The model's alpha spread over a disc: row by row over growing widths (across[k]: the most
+    // within k pixels to either side), then each pixel takes, from the rows within the radius,
+    // the width of the disc at that row's distance.
+    std::vector<std::vector<uint8_t>> across(static_cast<size_t>(radius) + 1,
+                                             std::vector<uint8_t>(pixels));
+    for (size_t i = 0; i < pixels; ++i) across[0][i] = picture.rgba[i * 4 + 3];
+    for (int k = 1; k <= radius; ++k) {
+        const std::vector<uint8_t>& narrower = across[static_cast<size_t>(k) - 1];
+        std::vector<uint8_t>& wider = across[static_cast<size_t>(k)];
+        for (int y = 0; y < h; ++y) {
+            const size_t row = static_cast<size_t>(y) * w;
+            for (int x = 0; x < w; ++x) {
+                wider[row + x] = std::max({narrower[row + x], narrower[row + std::max(x - 1, 0)],
+                                           narrower[row + std::min(x + 1, w - 1)]});
             }
-            near[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(most);
+        }
+    }
+    std::vector<uint8_t> near(pixels, 0);
+    for (int dy = -radius; dy <= radius; ++dy) {
+        const std::vector<uint8_t>& row = across[static_cast<size_t>(
+            std::lround(std::floor(std::sqrt(double(radius * radius - dy * dy)))))];
+        for (int y = std::max(0, -dy); y < std::min(h, h - dy); ++y) {
+            const uint8_t* from = &row[static_cast<size_t>(y + dy) * w];
+            uint8_t* to = &near[static_cast<size_t>(y) * w];
+            for (int x = 0; x < w; ++x) to[x] = std::max(to[x], from[x]);
         }
     }
     for (size_t i = 0; i < near.size(); ++i) {
