@@ -180,13 +180,16 @@ bool LightPicture(const Image& picture, const std::vector<PictureFace>& faces, i
     std::vector<std::vector<float>> light;  // by copy; -1 where no face is
     std::vector<uint8_t> copyOf(faces.size(), 0);
     std::vector<Texel> texels;
+    std::vector<long> differs;  // the face's texels each copy lights otherwise; -1: not counted yet
     auto differing = [&](size_t copy) {
+        if (differs.size() <= copy) differs.resize(copy + 1, -1);
+        if (differs[copy] >= 0) return differs[copy];
         long count = 0;
         for (const Texel& t : texels) {
             const float there = light[copy][t.index];
             count += there >= 0.0f && std::abs(there - t.brightness) > kSameLight ? 1 : 0;
         }
-        return count;
+        return differs[copy] = count;
     };
     auto fits = [&](size_t copy) {
         return differing(copy) <=
@@ -199,6 +202,7 @@ bool LightPicture(const Image& picture, const std::vector<PictureFace>& faces, i
     for (const auto& [f, neighbour] : NeighbourOrder(faces)) {
         if (conflicts > mostConflicts) return false;
         texels.clear();
+        differs.clear();
         Rasterize(faces[f], w, h, texels);
         size_t copy = neighbour != f ? copyOf[neighbour] : 0;
         if (light.empty() || !fits(copy)) {
