@@ -124,7 +124,7 @@ bool Import(const ThumbnailRequest& request, const std::string& path, ImportedMo
     options.confinement.quiet = true;  // one line says why, however the reader ended
     options.maxFaces = kMaxFaces;
     options.reductionCells = request.size;
-    // Drawn four times larger at most, then averaged: a texel a sample.
+    // As much picture as the thumbnail shows: it is drawn up to four times larger and averaged.
     options.build.largestTexture = std::min(kMaxTextureSide, std::max(64, 2 * request.size));
     return ImportModel(path, options, imported, error);
 }
