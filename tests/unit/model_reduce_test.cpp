@@ -79,3 +79,23 @@ TEST(ModelReduce, FinerThanTheGridBecomesTheGrid) {
     EXPECT_GT(hi, 1.0f - cell);
     EXPECT_EQ(model.meshes[1].triangles.size(), 3u);
 }
+
+// Catches a reduction that stops at the grid the faces' area suggests when that grid still leaves
+// too many faces: faces without area (collinear corners, which real files hold) count nothing in
+// the area but are never dropped, so the grid must be halved until the whole fits.
+TEST(ModelReduce, HalvedUntilTheFacesFit) {
+    ModelData model = Grid(300);
+    SourceMesh lines;
+    for (uint32_t i = 0; i < 12000; ++i) {
+        const float y = i / 12000.0f;
+        lines.positions.insert(lines.positions.end(),
+                               {2.0f, y, 0.0f, 2.5f, y, 0.0f, 3.0f, y, 0.0f});
+        lines.triangles.insert(lines.triangles.end(), {i * 3, i * 3 + 1, i * 3 + 2});
+    }
+    model.meshes.push_back(lines);
+    ASSERT_GT(ReduceModel(model, 20000, 256), 0u);
+    size_t faces = 0;
+    for (const SourceMesh& mesh : model.meshes) faces += mesh.triangles.size() / 3;
+    EXPECT_LE(faces, 20000u);
+    EXPECT_GT(faces, 12000u);
+}
