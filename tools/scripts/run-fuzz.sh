@@ -100,10 +100,19 @@ for target in "${targets[@]}"; do
     corpora=("$corpus")
     [ -d "$seeds" ] && corpora+=("$seeds")
     echo "fuzz-$target: ${seconds}s"
-    if ! (cd "$root/fuzz-out" && "$root/build-fuzz/fuzz/fuzz-$target" -max_total_time="$seconds" \
-            -max_len=65536 -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "${options[@]}" \
-            -artifact_prefix="$root/fuzz-out/findings/$target-" "${corpora[@]}" \
-            2>"$root/fuzz-out/$target.log"); then
+    fuzzed=0
+    (cd "$root/fuzz-out" && "$root/build-fuzz/fuzz/fuzz-$target" -max_total_time="$seconds" \
+        -max_len=65536 -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "${options[@]}" \
+        -artifact_prefix="$root/fuzz-out/findings/$target-" "${corpora[@]}" \
+        2>"$root/fuzz-out/$target.log") || fuzzed=$?
+    # In fork mode libFuzzer ends with the status of its last job, which may be a crash or an
+    # out-of-memory it was told to pass over (assimp's): there the findings' blame below decides,
+    # and only a driver that did not finish its run is a problem of its own.
+    if [ "$fuzzed" -ne 0 ] && [ "$target" = import-model ] &&
+        grep -q '^INFO: exiting: ' "$root/fuzz-out/$target.log"; then
+        fuzzed=0
+    fi
+    if [ "$fuzzed" -ne 0 ]; then
         echo "fuzz-$target FOUND A PROBLEM: see fuzz-out/$target.log and fuzz-out/findings/"
         tail -30 "$root/fuzz-out/$target.log"
         status=1
